@@ -1,0 +1,1 @@
+// Resource libraries need one translation unit of their own.
