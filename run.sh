@@ -6,4 +6,8 @@ cd "$(dirname "$0")"
 
 qm_ensure_packages "${QM_PACKAGES[@]}"
 qm_build build
+if [ "${1:-}" = "--demo" ]; then
+    shift
+    exec tools/phonesim/demo.sh build "$@"
+fi
 exec build/app/quillmarrow "$@"
