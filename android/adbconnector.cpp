@@ -1,0 +1,92 @@
+#include "android/adbconnector.h"
+
+#include "android/linktimings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <stdexcept>
+
+namespace {
+
+QMutex folderMutex;
+QString defaultFolder;
+
+[[noreturn]] void fail(const QString &message)
+{
+    throw std::runtime_error(message.toUtf8().toStdString());
+}
+
+} // namespace
+
+AdbConnector::AdbConnector(const QString &serial, const QString &dataFolder, const QString &adbProgram)
+    : m_adb(adbProgram)
+    , m_serial(serial)
+    , m_dataFolder(dataFolder)
+{
+}
+
+void AdbConnector::setDefaultDataFolder(const QString &folder)
+{
+    QMutexLocker lock(&folderMutex);
+    defaultFolder = folder;
+}
+
+QString AdbConnector::defaultDataFolder()
+{
+    QMutexLocker lock(&folderMutex);
+    return defaultFolder;
+}
+
+QString AdbConnector::agentPackagePath() const
+{
+    QString folder = m_dataFolder.isEmpty() ? defaultDataFolder() : m_dataFolder;
+    if (folder.isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    return QDir(folder).filePath(QString::fromLatin1(AgentPackage));
+}
+
+void AdbConnector::prepareAgent()
+{
+    if (m_adb.listPackages(m_serial).contains(QString::fromLatin1(AgentPackage)))
+        return;
+
+    const QString target = agentPackagePath();
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    if (QFile::exists(target) && !QFile::remove(target))
+        fail(QStringLiteral("Cannot replace %1.").arg(QDir::toNativeSeparators(target)));
+    if (!QFile::copy(QString::fromLatin1(AgentResource), target))
+        fail(QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(target)));
+    QFile::setPermissions(target, QFileDevice::ReadUser | QFileDevice::WriteUser);
+
+    m_adb.install(m_serial, target);
+    QThread::msleep(ulong(LinkTimings::installPauseMs()));
+}
+
+QString AdbConnector::startService(const QString &dataUriFormat, int dataPort)
+{
+    m_adb.forward(m_serial, dataPort, dataPort);
+    m_adb.activityManager(m_serial, QStringLiteral("broadcast"), QString::fromLatin1(AgentReceiver), QString(),
+                          dataUriFormat.arg(dataPort), QStringList(), QString());
+    // Time for the agent to open its listening socket.
+    QThread::msleep(ulong(LinkTimings::startPauseMs()));
+    return QString::fromLatin1(LoopbackHost);
+}
+
+QString AdbConnector::startBackupService(int dataPort)
+{
+    return startService(QStringLiteral("sync://backup:%1/"), dataPort);
+}
+
+QString AdbConnector::startRestoreService(int dataPort)
+{
+    return startService(QStringLiteral("sync://restore:%1/"), dataPort);
+}
+
+QString AdbConnector::deviceLog()
+{
+    return m_adb.logcat(m_serial);
+}

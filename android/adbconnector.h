@@ -1,0 +1,47 @@
+#ifndef ANDROID_ADBCONNECTOR_H
+#define ANDROID_ADBCONNECTOR_H
+
+#include "android/adbcommand.h"
+#include "android/iandroidconnector.h"
+
+#include <QString>
+
+// The connector of a phone attached over USB, known by its adb serial.
+// Installs the agent from the program's resources when the phone lacks it,
+// forwards the data port from this computer to the phone, and starts the
+// agent with a broadcast; the data connection then goes to 127.0.0.1.
+class AdbConnector : public IAndroidConnector
+{
+public:
+    static constexpr const char *AgentPackage = "com.quillmarrow.contactssync";
+    static constexpr const char *AgentReceiver = "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver";
+    static constexpr const char *AgentResource = ":/res/com.quillmarrow.contactssync.apk";
+    static constexpr const char *LoopbackHost = "127.0.0.1";
+
+    // `dataFolder` receives the copy of the agent package that is installed;
+    // when empty, the folder set with setDefaultDataFolder is used.
+    explicit AdbConnector(const QString &serial, const QString &dataFolder = QString(),
+                          const QString &adbProgram = QStringLiteral("adb"));
+
+    // The program's data folder, set once at start-up.
+    static void setDefaultDataFolder(const QString &folder);
+    [[nodiscard]] static QString defaultDataFolder();
+
+    void prepareAgent() override;
+    [[nodiscard]] QString startBackupService(int dataPort) override;
+    [[nodiscard]] QString startRestoreService(int dataPort) override;
+    [[nodiscard]] QString deviceLog() override;
+
+    [[nodiscard]] const QString &serial() const { return m_serial; }
+    // Where prepareAgent puts the package before installing it.
+    [[nodiscard]] QString agentPackagePath() const;
+
+private:
+    [[nodiscard]] QString startService(const QString &dataUriFormat, int dataPort);
+
+    AdbCommand m_adb;
+    QString m_serial;
+    QString m_dataFolder;
+};
+
+#endif
