@@ -5,11 +5,12 @@
 #include "contacts/entitykind.h"
 
 #include <QDate>
-#include <QDateTime>
-#include <limits>
 #include <QVarLengthArray>
 
-#include <iterator>
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <vector>
 
 using namespace pim;
 
@@ -81,87 +82,209 @@ QString reverseKey(int tableKey, QStringView label)
     return key;
 }
 
-// Standard Base64 decoding straight from the line's characters, skipping
-// every character outside the alphabet ('=' included), as
-// QByteArray::fromBase64 does without its strict option.
-template<typename Out>
-void decodeBase64(QStringView field, Out &out)
+// Standard Base64 decoding straight from the line's characters into `out`
+// (room for decodedRoom(field) bytes), skipping every character outside the
+// alphabet ('=' included), as QByteArray::fromBase64 does without its strict
+// option. Returns the number of bytes.
+qsizetype decodeBase64(QStringView field, char *out)
 {
-    out.reserve(field.size() * 3 / 4 + 1);
+    static constexpr auto table = [] {
+        std::array<qint8, 128> t {};
+        for (auto &v : t)
+            v = -1;
+        for (int i = 0; i < 26; ++i) {
+            t[size_t('A' + i)] = qint8(i);
+            t[size_t('a' + i)] = qint8(26 + i);
+        }
+        for (int i = 0; i < 10; ++i)
+            t[size_t('0' + i)] = qint8(52 + i);
+        t['+'] = 62;
+        t['/'] = 63;
+        return t;
+    }();
+    char *p = out;
     quint32 buffer = 0;
     int bits = 0;
     for (const QChar qc : field) {
         const char16_t ch = qc.unicode();
-        int d;
-        if (ch >= u'A' && ch <= u'Z')
-            d = ch - u'A';
-        else if (ch >= u'a' && ch <= u'z')
-            d = ch - u'a' + 26;
-        else if (ch >= u'0' && ch <= u'9')
-            d = ch - u'0' + 52;
-        else if (ch == u'+')
-            d = 62;
-        else if (ch == u'/')
-            d = 63;
-        else
+        if (ch >= 128)
+            continue;
+        const int d = table[ch];
+        if (d < 0)
             continue;
         buffer = (buffer << 6) | quint32(d);
         bits += 6;
         if (bits >= 8) {
             bits -= 8;
-            out.append(char(buffer >> bits));
+            *p++ = char(buffer >> bits);
             buffer &= (1u << bits) - 1;
         }
     }
+    return p - out;
+}
+
+qsizetype decodedRoom(QStringView field)
+{
+    return field.size() * 3 / 4 + 3;
 }
 
 QString base64Text(QStringView field)
 {
-    QVarLengthArray<char, 512> bytes;
-    decodeBase64(field, bytes);
-    return QString::fromUtf8(bytes.data(), bytes.size());
+    QVarLengthArray<char, 512> bytes(decodedRoom(field));
+    const qsizetype length = decodeBase64(field, bytes.data());
+    return QString::fromUtf8(bytes.data(), length);
 }
 
 QByteArray base64Bytes(QStringView field)
 {
-    QByteArray bytes;
-    decodeBase64(field, bytes);
+    QByteArray bytes(decodedRoom(field), Qt::Uninitialized);
+    bytes.truncate(decodeBase64(field, bytes.data()));
     return bytes;
 }
 
-// The date of a stored ISO 8601 date-time (or plain date) text.
+// Standard Base64 with '=' fill, appended to the line as characters.
+template<typename Byte>
+void appendBase64(QString &line, const Byte *data, qsizetype size)
+{
+    static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const qsizetype old = line.size();
+    line.resize(old + (size + 2) / 3 * 4);
+    QChar *out = line.data() + old;
+    qsizetype i = 0;
+    for (; i + 3 <= size; i += 3) {
+        const quint32 n = quint32(quint8(data[i])) << 16 | quint32(quint8(data[i + 1])) << 8 | quint8(data[i + 2]);
+        *out++ = QLatin1Char(alphabet[n >> 18]);
+        *out++ = QLatin1Char(alphabet[(n >> 12) & 63]);
+        *out++ = QLatin1Char(alphabet[(n >> 6) & 63]);
+        *out++ = QLatin1Char(alphabet[n & 63]);
+    }
+    if (i < size) {
+        const bool two = i + 1 < size;
+        const quint32 n = quint32(quint8(data[i])) << 16 | (two ? quint32(quint8(data[i + 1])) << 8 : 0);
+        *out++ = QLatin1Char(alphabet[n >> 18]);
+        *out++ = QLatin1Char(alphabet[(n >> 12) & 63]);
+        *out++ = two ? QLatin1Char(alphabet[(n >> 6) & 63]) : QLatin1Char('=');
+        *out++ = QLatin1Char('=');
+    }
+}
+
+// Base64 of the text's UTF-8 bytes. Plain ASCII text is its own UTF-8.
+void appendBase64Utf8(QString &line, const QString &text)
+{
+    const auto *chars = reinterpret_cast<const char16_t *>(text.utf16());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (chars[i] >= 0x80) {
+            const QByteArray utf8 = text.toUtf8();
+            appendBase64(line, utf8.constData(), utf8.size());
+            return;
+        }
+    }
+    appendBase64(line, chars, size);
+}
+
+// The date of a stored ISO 8601 date-time (or date) text. Only the date
+// part is read, so no time zone is consulted.
 QDate isoDate(const QString &text)
 {
-    const QDateTime dateTime = QDateTime::fromString(text, Qt::ISODate);
-    if (dateTime.isValid())
-        return dateTime.date();
-    // A local midnight that falls into a daylight-saving gap does not make a
-    // valid date-time, but its date is still good.
-    if (text.size() == 10 || (text.size() > 10 && text.at(10) == u'T'))
-        return QDate::fromString(text.left(10), Qt::ISODate);
-    return QDate();
+    return QDate::fromString(text, Qt::ISODate);
+}
+
+int digits(QStringView text, qsizetype from, qsizetype count)
+{
+    int value = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c - u'0');
+    }
+    return value;
+}
+
+// A wire date "yyyy-MM-dd" (month and day may also come as one digit).
+QDate wireDate(QStringView text)
+{
+    const qsizetype firstDash = 4;
+    if (text.size() < 8 || text.size() > 10 || text[firstDash] != u'-')
+        return QDate();
+    const qsizetype secondDash = text.indexOf(u'-', firstDash + 1);
+    if (secondDash < 0)
+        return QDate();
+    const qsizetype monthLength = secondDash - firstDash - 1;
+    const qsizetype dayLength = text.size() - secondDash - 1;
+    if (monthLength < 1 || monthLength > 2 || dayLength < 1 || dayLength > 2)
+        return QDate();
+    const int year = digits(text, 0, 4);
+    const int month = digits(text, firstDash + 1, monthLength);
+    const int day = digits(text, secondDash + 1, dayLength);
+    if (year < 0 || month < 0 || day < 0)
+        return QDate();
+    return QDate(year, month, day);
+}
+
+// "yyyy-MM-dd", or "yyyy-MM-ddT00:00:00"; the year is 1 to 9999 here.
+QString formatDate(QDate date, bool withMidnight)
+{
+    char text[20] = "0000-00-00T00:00:00";
+    const auto put = [&text](int at, int width, int value) {
+        for (int i = at + width - 1; i >= at; --i, value /= 10)
+            text[i] = char('0' + value % 10);
+    };
+    put(0, 4, date.year());
+    put(5, 2, date.month());
+    put(8, 2, date.day());
+    return QString::fromLatin1(text, withMidnight ? 19 : 10);
+}
+
+// The text of a column without a detour through QVariant::toString for
+// the common case of a stored string.
+QString columnText(const Entity &entity, int column, bool *present)
+{
+    const QVariant v = entity.value(column);
+    *present = v.isValid();
+    if (v.typeId() == QMetaType::QString)
+        return *static_cast<const QString *>(v.constData());
+    return *present ? entity.text(column) : QString();
 }
 
 void appendText(QString &line, const Entity &entity, int column)
 {
     line += QLatin1Char(',');
-    const QString text = entity.text(column);
+    bool present = false;
+    const QString text = columnText(entity, column, &present);
     if (!text.isEmpty())
-        line += QLatin1String(text.toUtf8().toBase64());
+        appendBase64Utf8(line, text);
+}
+
+// key * 100 + code -> label, for the encoder's look-ups.
+const char *labelText(int tableKey, int code)
+{
+    static const std::vector<const char *> flat = [] {
+        std::vector<const char *> table(100 * 100, nullptr);
+        for (const LabelRow &row : labelRows)
+            table[size_t(row.key * 100 + row.code)] = row.label;
+        return table;
+    }();
+    if (tableKey < 0 || tableKey >= 100 || code < 0 || code >= 100)
+        return nullptr;
+    return flat[size_t(tableKey * 100 + code)];
 }
 
 void appendLabel(QString &line, int tableKey, const Entity &entity, int column)
 {
     line += QLatin1Char(',');
-    line += wireLabel(tableKey, entity.toInt(column));
+    if (const char *label = labelText(tableKey, entity.toInt(column)))
+        line += QLatin1String(label);
 }
 
 void appendDate(QString &line, const Entity &entity, int column)
 {
     line += QLatin1Char(',');
-    const QDate date = isoDate(entity.text(column));
+    bool present = false;
+    const QDate date = isoDate(columnText(entity, column, &present));
     if (date.isValid())
-        line += date.toString(u"yyyy-MM-dd");
+        line += formatDate(date, false);
 }
 
 // Decoding, written once for both field list types.
@@ -204,8 +327,8 @@ public:
     {
         if (!has(index))
             return;
-        const QDate date = QDate::fromString(raw(index).toString(), u"yyyy-MM-dd");
-        m_entity.setValue(column, date.isValid() ? date.toString(u"yyyy-MM-dd") + QStringLiteral("T00:00:00") : QString());
+        const QDate date = wireDate(raw(index));
+        m_entity.setValue(column, date.isValid() ? formatDate(date, true) : QString());
     }
 
     void bytes(qsizetype index, int column)
@@ -373,9 +496,8 @@ const QHash<QString, int> &wireLabelReverseTable()
 
 QString wireLabel(int tableKey, int code)
 {
-    if (code < 0 || code >= 100)
-        return QString();
-    return wireLabelTable().value(tableKey * 100 + code);
+    const char *label = labelText(tableKey, code);
+    return label ? QString::fromLatin1(label) : QString();
 }
 
 int wireLabelCode(int tableKey, QStringView label)
@@ -398,10 +520,13 @@ QString encodeEntityLine(int kind, qint64 key1, qint64 key2, const Entity &entit
         for (int column : { data5, data2, data4, data3, data6 })
             appendText(line, entity, column);
         break;
-    case ENTITY_PHOTO:
+    case ENTITY_PHOTO: {
         line += QLatin1Char(',');
-        line += QLatin1String(entity.bytes(data15).toBase64());
+        const QByteArray photo = entity.bytes(data15);
+        line.reserve(line.size() + (photo.size() + 2) / 3 * 4);
+        appendBase64(line, photo.constData(), photo.size());
         break;
+    }
     case ENTITY_PHONE:
     case ENTITY_EMAIL:
     case ENTITY_NICKNAME:
@@ -443,6 +568,23 @@ QString encodeEntityLine(int kind, qint64 key1, qint64 key2, const Entity &entit
         break;
     }
     return line;
+}
+
+QList<QStringView> splitEntityFields(QStringView argument)
+{
+    const char16_t *begin = argument.utf16();
+    const char16_t *end = begin + argument.size();
+    QList<QStringView> fields;
+    fields.reserve(std::count(begin, end, u',') + 1);
+    const char16_t *start = begin;
+    for (const char16_t *p = begin; p != end; ++p) {
+        if (*p == u',') {
+            fields.append(QStringView(start, p));
+            start = p + 1;
+        }
+    }
+    fields.append(QStringView(start, end));
+    return fields;
 }
 
 void decodeEntityFields(const QStringList &fields, int kind, Entity &entity)

@@ -54,6 +54,10 @@ bool parseSrcId(QStringView text, int *kind = nullptr, qint64 *key1 = nullptr, q
 // buildSrcId followed by the kind's fields. Never fails.
 [[nodiscard]] QString encodeEntityLine(int kind, qint64 key1, qint64 key2, const Entity &entity);
 
+// The "$ent:" argument split at every comma, empty parts kept: field 0 is
+// the source id. The views point into `argument`.
+[[nodiscard]] QList<QStringView> splitEntityFields(QStringView argument);
+
 // Fills the entity's values from an "$ent:" argument split at every comma
 // (empty parts kept). Field 0 is the source id and is left to the caller;
 // missing fields leave their columns unset, bad Base64 characters are

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void decode_data();
     void decode();
     void decodeFromViews();
+    void splitFields_data();
+    void splitFields();
     void roundTrips_data();
     void roundTrips();
     void photoRoundTripKeepsEveryByte();
@@ -397,9 +399,29 @@ void WireEncodingTest::decodeFromViews()
     Entity fromList;
     Entity fromViews;
     decodeEntityFields(fieldsOf(line), ENTITY_IM, fromList);
-    decodeEntityFields(QStringView(line).split(u','), ENTITY_IM, fromViews);
+    decodeEntityFields(splitEntityFields(line), ENTITY_IM, fromViews);
     QCOMPARE(fromViews, fromList);
     QCOMPARE(fromViews.text(data1), QStringLiteral("me@x"));
+}
+
+void WireEncodingTest::splitFields_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::newRow("empty") << "";
+    QTest::newRow("source id only") << "1/2/3/4";
+    QTest::newRow("empty fields") << "3/1/1/1,,,";
+    QTest::newRow("leading comma") << ",a,b";
+    QTest::newRow("typical") << "3/12/7/88,mobile,,KzQ5";
+}
+
+void WireEncodingTest::splitFields()
+{
+    QFETCH(QString, argument);
+    const QList<QStringView> views = splitEntityFields(argument);
+    const QStringList expected = argument.split(QLatin1Char(','), Qt::KeepEmptyParts);
+    QCOMPARE(views.size(), expected.size());
+    for (qsizetype i = 0; i < views.size(); ++i)
+        QCOMPARE(views.at(i).toString(), expected.at(i));
 }
 
 void WireEncodingTest::roundTrips_data()
