@@ -5,6 +5,9 @@
 #include <QDeadlineTimer>
 #include <QIODevice>
 #include <QRegularExpression>
+#include <QVarLengthArray>
+
+#include <algorithm>
 
 namespace simpleprotocol {
 
@@ -32,22 +35,27 @@ void waitForMoreData(QIODevice &socket, const QDeadlineTimer &deadline, const Ca
     }
 }
 
-// Moves buffered bytes up to and including the next line feed into `line`.
-// Returns true when the line is complete (the line feed is removed again).
-bool takeBuffered(QIODevice &socket, QByteArray &line, qint64 available)
+// A line being read: on the stack for ordinary lines, on the heap for long
+// ones (photos).
+using LineBuffer = QVarLengthArray<char, 4096>;
+
+// Moves buffered bytes up to and including the next line feed into `line`,
+// in chunks that grow with the line. Returns true when the line is complete
+// (the line feed is removed again).
+bool takeBuffered(QIODevice &socket, LineBuffer &line, qint64 available)
 {
     const qint64 room = MaxLineBytes + 1 - line.size();
-    const qint64 want = qMin(available, room);
+    const qint64 chunk = std::min({ available, room, std::max<qint64>(4095, line.size()) });
     const qsizetype old = line.size();
-    line.resize(old + want + 1);   // QIODevice::readLine adds a NUL
-    const qint64 got = socket.readLine(line.data() + old, want + 1);
+    line.resize(old + chunk + 1);   // QIODevice::readLine adds a NUL
+    const qint64 got = socket.readLine(line.data() + old, chunk + 1);
     if (got < 0) {
-        line.truncate(old);
+        line.resize(old);
         throw SocketDataTransferException(socket.errorString());
     }
-    line.truncate(old + got);
+    line.resize(old + got);
     if (!line.isEmpty() && line.back() == '\n') {
-        line.chop(1);
+        line.removeLast();
         return true;
     }
     if (line.size() > MaxLineBytes)
@@ -77,7 +85,7 @@ CancelCheck cancelFlag(const std::atomic<bool> *flag)
 QString readLine(QIODevice &socket, int timeoutMs, const CancelCheck &cancelled)
 {
     const QDeadlineTimer deadline = timeoutMs < 0 ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
-    QByteArray line;
+    LineBuffer line;
     for (;;) {
         const qint64 available = socket.bytesAvailable();
         if (available > 0) {
@@ -87,9 +95,8 @@ QString readLine(QIODevice &socket, int timeoutMs, const CancelCheck &cancelled)
         }
         waitForMoreData(socket, deadline, cancelled);
     }
-    if (line.contains('\r'))
-        line.removeIf([](char c) { return c == '\r'; });
-    return QString::fromLatin1(line);
+    const auto end = std::remove(line.begin(), line.end(), '\r');
+    return QString::fromLatin1(line.data(), end - line.begin());
 }
 
 QString readCommand(QIODevice &socket, int timeoutMs, const CancelCheck &cancelled)
