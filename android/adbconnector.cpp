@@ -1,20 +1,16 @@
 #include "android/adbconnector.h"
 
 #include "android/linktimings.h"
+#include "app/platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <stdexcept>
 
 namespace {
-
-QMutex folderMutex;
-QString defaultFolder;
 
 [[noreturn]] void fail(const QString &message)
 {
@@ -30,23 +26,9 @@ AdbConnector::AdbConnector(const QString &serial, const QString &dataFolder, con
 {
 }
 
-void AdbConnector::setDefaultDataFolder(const QString &folder)
-{
-    QMutexLocker lock(&folderMutex);
-    defaultFolder = folder;
-}
-
-QString AdbConnector::defaultDataFolder()
-{
-    QMutexLocker lock(&folderMutex);
-    return defaultFolder;
-}
-
 QString AdbConnector::agentPackagePath() const
 {
-    QString folder = m_dataFolder.isEmpty() ? defaultDataFolder() : m_dataFolder;
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    const QString folder = m_dataFolder.isEmpty() ? platform::dataFolder() : m_dataFolder;
     return QDir(folder).filePath(QString::fromLatin1(AgentPackage));
 }
 

@@ -19,13 +19,9 @@ public:
     static constexpr const char *LoopbackHost = "127.0.0.1";
 
     // `dataFolder` receives the copy of the agent package that is installed;
-    // when empty, the folder set with setDefaultDataFolder is used.
+    // when empty, the program's data folder does.
     explicit AdbConnector(const QString &serial, const QString &dataFolder = QString(),
                           const QString &adbProgram = QStringLiteral("adb"));
-
-    // The program's data folder, set once at start-up.
-    static void setDefaultDataFolder(const QString &folder);
-    [[nodiscard]] static QString defaultDataFolder();
 
     void prepareAgent() override;
     [[nodiscard]] QString startBackupService(int dataPort) override;
