@@ -1,0 +1,174 @@
+// Duplicate merging of LocalDb: storing a contact into a database that may
+// already hold it.
+#include "contacts/localdb.h"
+
+#include "contacts/abscontactcombinerule.h"
+#include "contacts/contactformat.h"
+#include "contacts/entitykind.h"
+
+#include <QHash>
+
+using namespace pim;
+
+namespace {
+
+// True when writing `candidate` over the row that holds `current` would leave
+// the row's merged values as they are.
+bool leavesRowUnchanged(const Entity &current, const Entity &candidate, const QStringList &columns)
+{
+    for (const QString &name : columns) {
+        const int column = Entity::columnNumber(name);
+        if (!variantValuesEqual(current.value(column), candidate.value(column)))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool LocalDb::mergeEntity(int kind, QList<Entity> &stored, const Entity &source, Entity &out) const
+{
+    const QStringList match = m_combineRule->matchColumns(kind);
+    bool single = false;
+    const QStringList merge = m_combineRule->mergeColumns(kind, single);
+    if (merge.isEmpty())
+        return false;   // no rule for the kind (the name): never merged
+
+    bool found = false;
+    if (single) {
+        if (!stored.isEmpty()) {
+            out = stored.first();
+            found = true;
+        }
+    } else {
+        for (const Entity &candidate : stored) {
+            if (entityValuesEqual(candidate, source, match)) {
+                out = candidate;
+                found = true;
+                break;
+            }
+        }
+    }
+    if (entityValuesEqual(out, source, merge))
+        return false;
+    // Source values fill in or replace the stored ones, but an empty source
+    // value never clears a stored one.
+    for (const QString &name : merge) {
+        const int column = Entity::columnNumber(name);
+        if (!source.text(column).isEmpty())
+            out.setValue(column, source.value(column));
+    }
+    if (!found)
+        stored.append(out);   // later source entities of this call may match it
+    return true;
+}
+
+Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &stored, bool &merged)
+{
+    Sqlite3DB &db = connection();
+    const qint64 existingId = findContactIdByFullName(source.fullName);
+    Contact::EntityMap written;
+
+    db.beginTran();
+    try {
+        Contact target;
+        if (existingId != 0) {
+            merged = true;
+            target = loadContact(existingId);   // its name and srcId stay as they are
+        } else {
+            merged = false;
+            target.fullName = source.fullName;
+            insertContact(target);
+            if (const Entity *sourceName = source.firstEntity(ENTITY_NAME)) {
+                Entity name = *sourceName;
+                name._id = 0;
+                name.srcId.clear();
+                insertData(target._id, ENTITY_NAME, name);
+                target.entities[ENTITY_NAME].append(storedForm(ENTITY_NAME, name));
+                written[ENTITY_NAME].append(name);
+            }
+        }
+
+        for (auto kindIt = source.entities.cbegin(); kindIt != source.entities.cend(); ++kindIt) {
+            const int kind = kindIt.key();
+            if (kindIt.value().isEmpty())
+                continue;
+            bool single = false;
+            const QStringList mergeColumns = m_combineRule->mergeColumns(kind, single);
+            QList<Entity> &storedList = target.entities[kind];
+
+            // What this call wrote, applied to the returned contact once the
+            // kind is done, so that matching sees the stored state the same
+            // way throughout: new rows by their place in storedList, updated
+            // rows by id.
+            QHash<qsizetype, Entity> inserted;
+            QHash<qint64, Entity> updated;
+            QList<Entity> insertedAgain;   // a second new row matched to an earlier new one
+
+            for (const Entity &entity : kindIt.value()) {
+                Entity out;
+                const qsizetype before = storedList.size();
+                if (!mergeEntity(kind, storedList, entity, out))
+                    continue;
+                if (kind == ENTITY_GROUP_MEMBERSHIP) {
+                    // Memberships follow the group's name into this database.
+                    out.setValue(data1, findOrCreateGroup(out.text(data2)));
+                }
+                if (kind == ENTITY_PHOTO)
+                    out.setText(data4, photoDigest(out));   // what the row will hold
+
+                if (out._id != 0) {
+                    // An update that would leave the row as it is writes nothing:
+                    // source entities may lack columns the row holds as '', and a
+                    // membership may carry the source database's group id.
+                    const auto done = updated.constFind(out._id);
+                    const Entity *current = done != updated.constEnd() ? &done.value() : nullptr;
+                    if (!current) {
+                        for (const Entity &e : std::as_const(storedList)) {
+                            if (e._id == out._id) {
+                                current = &e;
+                                break;
+                            }
+                        }
+                    }
+                    if (current && leavesRowUnchanged(*current, out, mergeColumns))
+                        continue;
+                    updateData(kind, out);
+                    updated.insert(out._id, out);
+                } else {
+                    insertData(target._id, kind, out);
+                    if (storedList.size() > before)
+                        inserted.insert(before, out);
+                    else
+                        insertedAgain.append(out);
+                }
+                written[kind].append(out);
+            }
+
+            for (auto it = inserted.cbegin(); it != inserted.cend(); ++it)
+                storedList[it.key()] = storedForm(kind, it.value());
+            for (Entity &e : storedList) {
+                const auto it = updated.constFind(e._id);
+                if (e._id != 0 && it != updated.constEnd())
+                    e = storedForm(kind, it.value());
+            }
+            for (const Entity &e : std::as_const(insertedAgain))
+                storedList.append(storedForm(kind, e));
+        }
+        for (auto it = target.entities.begin(); it != target.entities.end();)
+            it = it.value().isEmpty() ? target.entities.erase(it) : std::next(it);
+
+        db.commitTran();
+        stored = std::move(target);
+    } catch (...) {
+        // The inner level ends here without SQL: the transaction stays open
+        // for the caller, marked so that its end rolls everything back. With
+        // no caller's transaction around it, this rolls back at once.
+        try {
+            db.rollbackTran();
+        } catch (...) {
+        }
+        throw;
+    }
+    return written;
+}
