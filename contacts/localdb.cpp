@@ -411,6 +411,18 @@ Entity LocalDb::storedForm(int kind, const Entity &entity)
     return result;
 }
 
+Entity LocalDb::withWriteColumns(int kind, const Entity &entity)
+{
+    Entity result = entity;
+    if (const KindColumns *columns = columnsOf(kind)) {
+        for (int column : columns->write) {
+            if (!result.has(column))
+                result.setValue(column, column == data15 ? QVariant(QByteArray()) : QVariant(QString()));
+        }
+    }
+    return result;
+}
+
 Contact LocalDb::loadContact(qint64 contactId)
 {
     Sqlite3DB &db = connection();

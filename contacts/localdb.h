@@ -92,6 +92,9 @@ private:
     // The entity as loadContact would read it back after a write: exactly the
     // kind's load columns, absent ones as empty text.
     [[nodiscard]] static Entity storedForm(int kind, const Entity &entity);
+    // The entity with every column the kind writes present; absent ones
+    // become empty text, as a write would store them.
+    [[nodiscard]] static Entity withWriteColumns(int kind, const Entity &entity);
     void open();
     bool mergeEntity(int kind, QList<Entity> &stored, const Entity &source, Entity &out) const;
 

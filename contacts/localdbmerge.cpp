@@ -49,6 +49,17 @@ bool LocalDb::mergeEntity(int kind, QList<Entity> &stored, const Entity &source,
             }
         }
     }
+    if (!found) {
+        // A new entity is stored whole (type codes and labels outside the
+        // merge columns included), unless it carries nothing to merge.
+        if (isEntityBlank(source, merge))
+            return false;
+        out = source;
+        out._id = 0;
+        out.srcId.clear();
+        stored.append(out);   // later source entities of this call may match it
+        return true;
+    }
     if (entityValuesEqual(out, source, merge))
         return false;
     // Source values fill in or replace the stored ones, but an empty source
@@ -58,8 +69,6 @@ bool LocalDb::mergeEntity(int kind, QList<Entity> &stored, const Entity &source,
         if (!source.text(column).isEmpty())
             out.setValue(column, source.value(column));
     }
-    if (!found)
-        stored.append(out);   // later source entities of this call may match it
     return true;
 }
 
@@ -105,7 +114,10 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
             QHash<qint64, Entity> updated;
             QList<Entity> insertedAgain;   // a second new row matched to an earlier new one
 
-            for (const Entity &entity : kindIt.value()) {
+            for (const Entity &sourceEntity : kindIt.value()) {
+                // Compared as the database would hold it: a column the source
+                // lacks is the empty text the row holds, not a difference.
+                const Entity entity = withWriteColumns(kind, sourceEntity);
                 Entity out;
                 const qsizetype before = storedList.size();
                 if (!mergeEntity(kind, storedList, entity, out))

@@ -173,9 +173,11 @@ void LocalDbTest::badFilesThrowOnFirstOperation()
                                           "create table contact_group(_id integer primary key, name text)"));
     } else if (kind == QLatin1String("truncated") || kind == QLatin1String("read-only")) {
         auto db = newDb(QStringLiteral("bad.db"));
+        db->beginTransaction();
         for (int i = 0; i < 300; ++i)
             addContact(*db, QStringLiteral("Contact %1").arg(i),
                        { { ENTITY_NOTE, dbtest::entity({ { data1, QString(200, QLatin1Char('n')) } }) } });
+        db->endTransaction(true);
         db->close();
         if (kind == QLatin1String("truncated")) {
             QFile f(path);
