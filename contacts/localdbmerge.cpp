@@ -6,7 +6,6 @@
 #include "contacts/contactformat.h"
 #include "contacts/entitykind.h"
 
-#include <QHash>
 
 using namespace pim;
 
@@ -110,9 +109,16 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
             // kind is done, so that matching sees the stored state the same
             // way throughout: new rows by their place in storedList, updated
             // rows by id.
-            QHash<qsizetype, Entity> inserted;
-            QHash<qint64, Entity> updated;
+            QList<std::pair<qsizetype, Entity>> inserted;
+            QList<Entity> updated;
             QList<Entity> insertedAgain;   // a second new row matched to an earlier new one
+            auto latestUpdate = [&updated](qint64 id) -> const Entity * {
+                for (qsizetype i = updated.size() - 1; i >= 0; --i) {
+                    if (updated.at(i)._id == id)
+                        return &updated.at(i);
+                }
+                return nullptr;
+            };
 
             for (const Entity &sourceEntity : kindIt.value()) {
                 // Compared as the database would hold it: a column the source
@@ -133,8 +139,7 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
                     // An update that would leave the row as it is writes nothing:
                     // source entities may lack columns the row holds as '', and a
                     // membership may carry the source database's group id.
-                    const auto done = updated.constFind(out._id);
-                    const Entity *current = done != updated.constEnd() ? &done.value() : nullptr;
+                    const Entity *current = latestUpdate(out._id);
                     if (!current) {
                         for (const Entity &e : std::as_const(storedList)) {
                             if (e._id == out._id) {
@@ -146,23 +151,24 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
                     if (current && leavesRowUnchanged(*current, out, mergeColumns))
                         continue;
                     updateData(kind, out);
-                    updated.insert(out._id, out);
+                    updated.append(out);
                 } else {
                     insertData(target._id, kind, out);
                     if (storedList.size() > before)
-                        inserted.insert(before, out);
+                        inserted.append({ before, out });
                     else
                         insertedAgain.append(out);
                 }
                 written[kind].append(out);
             }
 
-            for (auto it = inserted.cbegin(); it != inserted.cend(); ++it)
-                storedList[it.key()] = storedForm(kind, it.value());
-            for (Entity &e : storedList) {
-                const auto it = updated.constFind(e._id);
-                if (e._id != 0 && it != updated.constEnd())
-                    e = storedForm(kind, it.value());
+            for (const auto &[index, e] : std::as_const(inserted))
+                storedList[index] = storedForm(kind, e);
+            if (!updated.isEmpty()) {
+                for (Entity &e : storedList) {
+                    if (const Entity *latest = e._id != 0 ? latestUpdate(e._id) : nullptr)
+                        e = storedForm(kind, *latest);
+                }
             }
             for (const Entity &e : std::as_const(insertedAgain))
                 storedList.append(storedForm(kind, e));

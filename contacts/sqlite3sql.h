@@ -2,8 +2,8 @@
 #define CONTACTS_SQLITE3SQL_H
 
 #include <QByteArray>
-#include <QList>
 #include <QString>
+#include <QVarLengthArray>
 
 // One SQL statement under construction: its text and the values bound to its
 // "?" placeholders, in call order. Parameters may be added before the text
@@ -33,11 +33,12 @@ public:
     Sqlite3Sql &addBlobParam(const QByteArray &value);
 
     [[nodiscard]] const QByteArray &text() const { return m_text; }
-    [[nodiscard]] const QList<Param> &params() const { return m_params; }
+    using Params = QVarLengthArray<Param, 16>;   // no heap for the usual statement
+    [[nodiscard]] const Params &params() const { return m_params; }
 
 private:
     QByteArray m_text;   // UTF-8
-    QList<Param> m_params;
+    Params m_params;
 };
 
 #endif

@@ -28,7 +28,7 @@ void Sqlite3Stmt::bind(const Sqlite3Sql &sql)
 {
     if (!connectionOpen())
         throw Sqlite3Exception(m_fileName, QStringLiteral("the database connection is closed"), SQLITE_MISUSE);
-    const QList<Sqlite3Sql::Param> &params = sql.params();
+    const Sqlite3Sql::Params &params = sql.params();
     if (params.size() != sqlite3_bind_parameter_count(m_stmt)) {
         throw Sqlite3Exception(m_fileName,
                                QStringLiteral("the statement has %1 placeholders but %2 values were given: %3")
@@ -37,7 +37,7 @@ void Sqlite3Stmt::bind(const Sqlite3Sql &sql)
                                    .arg(QString::fromUtf8(sql.text())),
                                SQLITE_RANGE);
     }
-    for (int i = 0; i < params.size(); ++i) {
+    for (int i = 0; i < int(params.size()); ++i) {
         const Sqlite3Sql::Param &p = params.at(i);
         int rc = SQLITE_OK;
         switch (p.type) {
