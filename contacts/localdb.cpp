@@ -140,6 +140,7 @@ Entity readEntity(const Sqlite3Cursor &cursor, const DataColumns &at, int kind)
     entity._id = cursor.getInt64(at.id);
     entity.srcId = cursor.getText(at.srcId);
     if (const KindColumns *columns = columnsOf(kind)) {
+        entity.reserve(int(columns->read.size()));
         for (int column : columns->read) {
             if (column == data15)
                 entity.setValue(column, cursor.getBlob(at.value[size_t(column)]));
