@@ -101,16 +101,21 @@ QByteArray Sqlite3Cursor::getBlob(const char *column) const
     return getBlob(requireColumn(column));
 }
 
+bool Sqlite3Cursor::readable() const
+{
+    return m_onRow && m_stmt->connectionOpen();
+}
+
 qint64 Sqlite3Cursor::getInt64(int column) const
 {
-    if (!m_onRow)
+    if (!readable())
         return 0;
     return sqlite3_column_int64(m_stmt->handle(), column);
 }
 
 QString Sqlite3Cursor::getText(int column) const
 {
-    if (!m_onRow)
+    if (!readable())
         return QString();
     sqlite3_stmt *stmt = m_stmt->handle();
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
@@ -121,7 +126,7 @@ QString Sqlite3Cursor::getText(int column) const
 
 QByteArray Sqlite3Cursor::getBlob(int column) const
 {
-    if (!m_onRow)
+    if (!readable())
         return QByteArray();
     sqlite3_stmt *stmt = m_stmt->handle();
     const auto *bytes = static_cast<const char *>(sqlite3_column_blob(stmt, column));
@@ -131,5 +136,5 @@ QByteArray Sqlite3Cursor::getBlob(int column) const
 
 bool Sqlite3Cursor::isNull(int column) const
 {
-    return !m_onRow || sqlite3_column_type(m_stmt->handle(), column) == SQLITE_NULL;
+    return !readable() || sqlite3_column_type(m_stmt->handle(), column) == SQLITE_NULL;
 }

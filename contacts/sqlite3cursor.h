@@ -48,6 +48,8 @@ public:
 
 private:
     [[nodiscard]] int requireColumn(const char *column) const;
+    // On a row of a connection that is still open.
+    [[nodiscard]] bool readable() const;
     void release() noexcept;
 
     std::shared_ptr<Sqlite3Stmt> m_stmt;
