@@ -1,6 +1,7 @@
 #include "tests/tools/simtestclient.h"
 
 #include <QDeadlineTimer>
+#include <QRegularExpression>
 #include <QThread>
 
 bool SimTestClient::connectTo(const QString &host, int port, int timeoutMs)
@@ -99,7 +100,7 @@ SimTestClient::Backup SimTestClient::readBackup(int timeoutMs)
             return result;
         }
         if (line == "$batch:") {
-            result.batches.append({});
+            result.batches.append(QList<QByteArray>());
             batch = &result.batches.last();
         } else if (line == "$end:") {
             batch = nullptr;
@@ -147,4 +148,33 @@ bool wifiControl(const QString &address, const QByteArray &line, QByteArray *ans
     // Start requests are not answered; give the agent a moment to listen.
     control.staysSilent(100);
     return true;
+}
+
+bool startUsbAgent(const PhoneSimDriver &sim, const QString &serial, int port, const QString &mode)
+{
+    const QString p = QString::number(port);
+    const auto forward = sim.adb({ QStringLiteral("-s"), serial, QStringLiteral("forward"), QStringLiteral("tcp:") + p,
+        QStringLiteral("tcp:") + p });
+    const auto broadcast = sim.adb({ QStringLiteral("-s"), serial, QStringLiteral("shell"), QStringLiteral("am"),
+        QStringLiteral("broadcast"), QStringLiteral("-n"),
+        QStringLiteral("com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver"), QStringLiteral("-d"),
+        QStringLiteral("sync://%1:%2/").arg(mode, p) });
+    return forward.ok() && forward.err.isEmpty() && broadcast.ok() && broadcast.err.isEmpty();
+}
+
+QList<IdMapping> findMappings(const QByteArray &answer)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("\\-?\\d+/\\-?(\\d+)/\\-?\\d+/\\-?(\\d+)=>(\\-?\\d+/\\-?\\d+/\\-?\\d+/\\-?\\d+)"));
+    QList<IdMapping> found;
+    const QString text = QString::fromLatin1(answer);
+    qsizetype from = 0;
+    for (;;) {
+        const QRegularExpressionMatch m = pattern.match(text, from);
+        if (!m.hasMatch())
+            break;
+        found.append({ m.captured(1).toLongLong(), m.captured(2).toLongLong(), m.captured(3).toLatin1() });
+        from = m.capturedEnd();
+    }
+    return found;
 }

@@ -1,6 +1,8 @@
 #ifndef TESTS_TOOLS_SIMTESTCLIENT_H
 #define TESTS_TOOLS_SIMTESTCLIENT_H
 
+#include "tools/phonesim/phonesimdriver.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -51,5 +53,19 @@ QString unb64(const QByteArray &field);
 
 // Opens the WiFi control port of a simulated phone and sends one line.
 bool wifiControl(const QString &address, const QByteArray &line, QByteArray *answer = nullptr);
+
+// The adb forward and broadcast a desktop uses to start the agent over USB
+// for one exchange ("backup" or "restore") on the port.
+bool startUsbAgent(const PhoneSimDriver &sim, const QString &serial, int port, const QString &mode);
+
+// The id-mapping search a desktop runs over a "$batch:" answer: old id's
+// contact key (second number), the old id's row id without sign, new id.
+struct IdMapping
+{
+    qint64 key;
+    qint64 row;
+    QByteArray newId;
+};
+QList<IdMapping> findMappings(const QByteArray &answer);
 
 #endif
