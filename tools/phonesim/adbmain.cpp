@@ -102,10 +102,10 @@ int main(int argc, char **argv)
         // Nobody runs the command; keep it in the command-line logs all the same.
         for (const QString &dir : dirs)
             SimState(dir).logAdb(args);
-        if (attached > 1)
-            return finish(CommandResult::failure("adb: more than one device/emulator"));
         if (!serial.isEmpty())
             return finish(CommandResult::failure("error: device '" + serial.toUtf8() + "' not found"));
+        if (attached > 1)
+            return finish(CommandResult::failure("adb: more than one device/emulator"));
         return finish(CommandResult::failure("adb: no devices/emulators found"));
     }
     return finish(SimClient(target).execute(QStringLiteral("adb"), args, cwd));

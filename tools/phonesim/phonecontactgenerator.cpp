@@ -11,7 +11,15 @@ namespace phonesim {
 
 namespace {
 
-// splitmix64: small, fast and the same on every platform.
+quint64 mix64(quint64 z)
+{
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+// splitmix64: small, fast and the same on every platform. Streams for
+// neighbouring indexes start from hashed states, so they are unrelated.
 class Rng
 {
 public:
@@ -313,7 +321,7 @@ PhoneContactGenerator::PhoneContactGenerator(quint64 seed) : m_seed(seed) { }
 
 QList<Row> PhoneContactGenerator::contact(int index) const
 {
-    Rng rng(m_seed * 0x2545F4914F6CDD1DULL + quint64(index) * 0x9E3779B97F4A7C15ULL + 17);
+    Rng rng(mix64(m_seed ^ mix64(quint64(index) + 0x632BE59BD9B4E019ULL)));
     const Culture &c = pickCulture(rng);
     QList<Row> rows;
 
@@ -324,8 +332,11 @@ QList<Row> PhoneContactGenerator::contact(int index) const
     QString givenText = u8(given.native), familyText = u8(family.native);
     if (c.latin && rng.chance(8))
         prefix = u8(rng.pick(prefixes));
-    if (c.latin && rng.chance(12))
+    if (c.latin && rng.chance(12)) {
         middle = u8(rng.pick(c.given).native);
+        if (middle == givenText)
+            middle.clear();
+    }
     if (c.latin && rng.chance(4))
         suffix = u8(rng.pick(suffixes));
     const int shape = rng.below(100);
@@ -452,7 +463,7 @@ void PhoneContactGenerator::fill(PhoneStore &store, int first, int count) const
 
 QByteArray PhoneContactGenerator::photo(quint64 seed, int index)
 {
-    Rng rng(seed * 31 + quint64(index) * 0xD1B54A32D192ED03ULL);
+    Rng rng(mix64(~seed ^ mix64(quint64(index) * 0xD1B54A32D192ED03ULL + 1)));
     const int size = 48 + 16 * rng.below(3);
     QImage image(size, size, QImage::Format_RGB32);
     const QRgb background = qRgb(rng.below(256), rng.below(256), rng.below(256));
