@@ -26,7 +26,7 @@ private Q_SLOTS:
     void broadcastOutput_data();
     void broadcastOutput();
     void forwardNeedsRunningSimulator();
-    void forwardRefusesBadSpecs();
+    void forwardRefusesBadPorts();
     void packages();
     void installAndUninstall();
     void logcat();
@@ -182,11 +182,11 @@ void PhoneSimAdbTest::forwardNeedsRunningSimulator()
     QCOMPARE(idle.adb({ "devices" }).out, QByteArray("List of devices attached\nIDLE1\tdevice\n\n"));
 }
 
-void PhoneSimAdbTest::forwardRefusesBadSpecs()
+void PhoneSimAdbTest::forwardRefusesBadPorts()
 {
-    for (const QStringList &spec : { QStringList { "tcp:43406" }, QStringList { "tcp:0", "tcp:1" },
+    for (const QStringList &ports : { QStringList { "tcp:43406" }, QStringList { "tcp:0", "tcp:1" },
              QStringList { "localabstract:x", "tcp:1" }, QStringList { "tcp:70000", "tcp:1" } }) {
-        const auto r = m_sim.adb(QStringList { "-s", "ADB1", "forward" } + spec);
+        const auto r = m_sim.adb(QStringList { "-s", "ADB1", "forward" } + ports);
         QVERIFY(!r.err.isEmpty());
         QCOMPARE(r.out, QByteArray());
     }

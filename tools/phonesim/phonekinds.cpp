@@ -11,7 +11,7 @@ using Labels = QMap<int, QString>;
 
 struct Tables
 {
-    QList<KindSpec> kinds;
+    QList<KindLayout> kinds;
     QHash<int, Labels> types; // kind -> code -> label
     Labels protocols;
 };
@@ -19,9 +19,9 @@ struct Tables
 Tables buildTables()
 {
     Tables t;
-    const FieldSpec type { QStringLiteral("type"), FieldType::Type };
-    const FieldSpec label { QStringLiteral("label"), FieldType::Text };
-    auto text = [](const char *name) { return FieldSpec { QString::fromLatin1(name), FieldType::Text }; };
+    const FieldLayout type { QStringLiteral("type"), FieldType::Type };
+    const FieldLayout label { QStringLiteral("label"), FieldType::Text };
+    auto text = [](const char *name) { return FieldLayout { QString::fromLatin1(name), FieldType::Text }; };
 
     t.kinds = {
         { 1, QStringLiteral("name"), { text("prefix"), text("given"), text("middle"), text("family"), text("suffix") } },
@@ -82,7 +82,7 @@ bool findCode(const Labels &labels, const QString &label, int *code)
 
 } // namespace
 
-int KindSpec::fieldIndex(const QString &field) const
+int KindLayout::fieldIndex(const QString &field) const
 {
     for (int i = 0; i < fields.size(); ++i) {
         if (fields.at(i).name == field)
@@ -91,7 +91,7 @@ int KindSpec::fieldIndex(const QString &field) const
     return -1;
 }
 
-const KindSpec *kindSpec(int kind)
+const KindLayout *kindLayout(int kind)
 {
     const auto &kinds = tables().kinds;
     if (kind < 1 || kind > kinds.size())
@@ -99,11 +99,11 @@ const KindSpec *kindSpec(int kind)
     return &kinds.at(kind - 1);
 }
 
-const KindSpec *kindSpecByName(const QString &name)
+const KindLayout *kindLayoutByName(const QString &name)
 {
-    for (const KindSpec &spec : tables().kinds) {
-        if (spec.name == name)
-            return &spec;
+    for (const KindLayout &layout : tables().kinds) {
+        if (layout.name == name)
+            return &layout;
     }
     return nullptr;
 }
@@ -111,8 +111,8 @@ const KindSpec *kindSpecByName(const QString &name)
 QList<int> allKinds()
 {
     QList<int> kinds;
-    for (const KindSpec &spec : tables().kinds)
-        kinds.append(spec.kind);
+    for (const KindLayout &layout : tables().kinds)
+        kinds.append(layout.kind);
     return kinds;
 }
 

@@ -22,23 +22,23 @@ enum class FieldType {
     Photo,    // image bytes, Base64 on the wire
 };
 
-struct FieldSpec
+struct FieldLayout
 {
     QString name;
     FieldType type;
 };
 
-struct KindSpec
+struct KindLayout
 {
     int kind = 0;
     QString name;            // "name", "phone", "email", ...
-    QList<FieldSpec> fields; // wire order
+    QList<FieldLayout> fields; // wire order
     int fieldIndex(const QString &field) const;
 };
 
 // Kinds 1 to 13; nullptr for any other code or name.
-const KindSpec *kindSpec(int kind);
-const KindSpec *kindSpecByName(const QString &name);
+const KindLayout *kindLayout(int kind);
+const KindLayout *kindLayoutByName(const QString &name);
 QList<int> allKinds();
 
 // Type labels by kind (3, 4, 5, 6, 8, 10, 11, 12, 13). typeLabel is empty

@@ -64,9 +64,9 @@ PhoneSimDriver::Result PhoneSimDriver::adb(const QStringList &args) const
     return exec(adbDirectory() + QStringLiteral("/adb"), args, environment());
 }
 
-bool PhoneSimDriver::create(const QStringList &phoneSpec)
+bool PhoneSimDriver::create(const QStringList &phoneDescription)
 {
-    return run(QStringLiteral("create"), phoneSpec).ok();
+    return run(QStringLiteral("create"), phoneDescription).ok();
 }
 
 bool PhoneSimDriver::start()

@@ -46,7 +46,7 @@ public:
     // Runs the stand-in adb with this state (PHONESIM_STATE set for it only).
     Result adb(const QStringList &args) const;
 
-    bool create(const QStringList &phoneSpec);
+    bool create(const QStringList &phoneDescription);
     bool start();
     bool stop();
     QByteArray dump(const QString &phone, const QStringList &options = {}) const;

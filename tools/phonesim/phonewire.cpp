@@ -91,13 +91,13 @@ void appendEntityLine(QByteArray &out, const PhoneStore &store, const PhoneConta
     out += QByteArray::number(contact.contactId);
     out += '/';
     out += QByteArray::number(row.id);
-    const KindSpec *spec = kindSpec(row.kind);
-    if (!spec)
+    const KindLayout *layout = kindLayout(row.kind);
+    if (!layout)
         return;
-    for (int i = 0; i < spec->fields.size(); ++i) {
+    for (int i = 0; i < layout->fields.size(); ++i) {
         out += ',';
         const QString value = row.values.value(i);
-        switch (spec->fields.at(i).type) {
+        switch (layout->fields.at(i).type) {
         case FieldType::Text:
             out += base64Text(value);
             break;
@@ -134,27 +134,27 @@ bool decodeEntityLine(QByteArrayView line, DecodedEntity *out, QString *error)
         *error = QStringLiteral("invalid source id \"%1\"").arg(QString::fromLatin1(fields.at(0)));
         return false;
     }
-    const KindSpec *spec = kindSpec(out->source.kind);
-    if (!spec) {
+    const KindLayout *layout = kindLayout(out->source.kind);
+    if (!layout) {
         *error = QStringLiteral("unsupported entity kind %1").arg(out->source.kind);
         return false;
     }
-    if (fields.size() != spec->fields.size() + 1) {
+    if (fields.size() != layout->fields.size() + 1) {
         *error = QStringLiteral("a %1 line has %2 fields after the source id, %3 received")
-                     .arg(spec->name)
-                     .arg(spec->fields.size())
+                     .arg(layout->name)
+                     .arg(layout->fields.size())
                      .arg(fields.size() - 1);
         return false;
     }
     out->values.clear();
     out->photo.clear();
-    for (int i = 0; i < spec->fields.size(); ++i) {
-        const FieldSpec &field = spec->fields.at(i);
+    for (int i = 0; i < layout->fields.size(); ++i) {
+        const FieldLayout &field = layout->fields.at(i);
         const QByteArrayView raw = fields.at(i + 1);
         const QString rawText = QString::fromLatin1(raw);
         auto fail = [&](const char *what) {
             *error = QStringLiteral("%1 field \"%2\" of a %3 line: %4")
-                         .arg(QString::fromLatin1(what), field.name, spec->name, rawText);
+                         .arg(QString::fromLatin1(what), field.name, layout->name, rawText);
             return false;
         };
         QString value;
@@ -166,7 +166,7 @@ bool decodeEntityLine(QByteArrayView line, DecodedEntity *out, QString *error)
             break;
         case FieldType::Type: {
             int code = 0;
-            if (!raw.isEmpty() && !typeCode(spec->kind, rawText, &code))
+            if (!raw.isEmpty() && !typeCode(layout->kind, rawText, &code))
                 return fail("unknown label in");
             value = QString::number(code);
             break;

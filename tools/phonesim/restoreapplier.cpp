@@ -45,7 +45,7 @@ bool RestoreApplier::applyEntity(const QByteArray &argument, QString *error)
         const PhoneContact *owner = row ? m_store.contact(row->rawId) : nullptr;
         if (!row || row->kind != src.kind || !owner || owner->rawId != src.key1 || owner->contactId != src.key2) {
             *error = QStringLiteral("No %1 row %2 of contact %3/%4 on the phone: %5")
-                         .arg(kindSpec(src.kind)->name)
+                         .arg(kindLayout(src.kind)->name)
                          .arg(src.id)
                          .arg(src.key1)
                          .arg(src.key2)

@@ -211,13 +211,13 @@ private:
                 return CommandResult::failure("error: listener '" + rest.value(1).toUtf8() + "' not found");
             return {};
         }
-        QStringList specs = rest;
-        specs.removeAll(QStringLiteral("--no-rebind"));
-        const auto local = tcp.match(specs.value(0));
-        const auto remote = tcp.match(specs.value(1));
+        QStringList ports = rest;
+        ports.removeAll(QStringLiteral("--no-rebind"));
+        const auto local = tcp.match(ports.value(0));
+        const auto remote = tcp.match(ports.value(1));
         const int localPort = local.captured(1).toInt();
         const int remotePort = remote.captured(1).toInt();
-        if (specs.size() != 2 || !local.hasMatch() || !remote.hasMatch() || localPort < 1 || localPort > 65535
+        if (ports.size() != 2 || !local.hasMatch() || !remote.hasMatch() || localPort < 1 || localPort > 65535
             || remotePort < 1 || remotePort > 65535)
             return CommandResult::failure("adb: usage: adb forward LOCAL REMOTE (tcp:PORT only in phonesim)");
         QString error;

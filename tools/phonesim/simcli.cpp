@@ -121,22 +121,22 @@ public:
 private:
     CommandResult create(const QStringList &args)
     {
-        QList<QStringList> specs { {} };
+        QList<QStringList> descriptions { {} };
         for (const QString &arg : args) {
             if (arg == u"+")
-                specs.append(QStringList());
+                descriptions.append(QStringList());
             else
-                specs.last().append(arg);
+                descriptions.last().append(arg);
         }
         CommandResult result;
-        for (const QStringList &spec : std::as_const(specs)) {
-            if (spec.isEmpty())
+        for (const QStringList &description : std::as_const(descriptions)) {
+            if (description.isEmpty())
                 return CommandResult::failure("phonesim create: an empty phone description", 2);
             PhoneConfig config;
             int contacts = 0;
             bool seeded = false;
             quint64 seed = 0;
-            for (const QString &arg : spec) {
+            for (const QString &arg : description) {
                 QString key, value, error;
                 if (!splitKeyValue(arg, &key, &value))
                     return CommandResult::failure("phonesim create: expected key=value, got \"" + arg.toUtf8() + '"', 2);

@@ -72,15 +72,15 @@ QByteArray dumpStore(const PhoneStore &store)
             name = displayName(rows.first()->values);
         out += QStringLiteral("contact\t%1\t%2\t%3\n").arg(raw).arg(contact.contactId).arg(escapeDumpValue(name));
         for (const PhoneRow *row : rows) {
-            const KindSpec *spec = kindSpec(row->kind);
+            const KindLayout *layout = kindLayout(row->kind);
             out += QStringLiteral("row\t%1/%2/%3/%4\t%5")
                        .arg(row->kind)
                        .arg(raw)
                        .arg(contact.contactId)
                        .arg(row->id)
-                       .arg(spec ? spec->name : QString::number(row->kind));
-            for (int i = 0; spec && i < spec->fields.size(); ++i) {
-                const FieldSpec &field = spec->fields.at(i);
+                       .arg(layout ? layout->name : QString::number(row->kind));
+            for (int i = 0; layout && i < layout->fields.size(); ++i) {
+                const FieldLayout &field = layout->fields.at(i);
                 const QString value = row->values.value(i);
                 QString text;
                 switch (field.type) {
