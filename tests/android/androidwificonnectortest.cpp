@@ -58,16 +58,16 @@ void AndroidWifiConnectorTest::helloKeepsDeviceId()
     QFETCH(QByteArray, answer);
     QFETCH(QString, deviceId);
     QByteArray received;
-    ScriptedPeer agent(phoneAddress(11), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+    ScriptedPeer agent(phoneAddress(40), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
         received = ScriptedPeer::readLine(s);
         ScriptedPeer::send(s, answer);
         ScriptedPeer::drain(s);
     });
     QVERIFY(agent.startListening());
     AndroidWifiConnector connector;
-    connector.hello(QStringLiteral("127.0.0.11"));
+    connector.hello(QStringLiteral("127.0.0.40"));
     QCOMPARE(connector.deviceId(), deviceId);
-    QCOMPARE(connector.host(), QStringLiteral("127.0.0.11"));
+    QCOMPARE(connector.host(), QStringLiteral("127.0.0.40"));
     agent.wait();
     QCOMPARE(received, QByteArray("hello://127.0.0.1\n"));
 }
@@ -95,7 +95,7 @@ void AndroidWifiConnectorTest::helloFailures()
     QFETCH(bool, close);
     QFETCH(QString, kind);
     QFETCH(QString, message);
-    ScriptedPeer agent(phoneAddress(12), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+    ScriptedPeer agent(phoneAddress(41), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
         (void)ScriptedPeer::readLine(s);
         if (!answer.isEmpty())
             ScriptedPeer::send(s, answer);
@@ -107,7 +107,7 @@ void AndroidWifiConnectorTest::helloFailures()
     QString caught;
     QString what;
     try {
-        connector.hello(QStringLiteral("127.0.0.12"));
+        connector.hello(QStringLiteral("127.0.0.41"));
     } catch (const WifiServiceTimeoutException &e) {
         caught = QStringLiteral("timeout");
         what = QString::fromUtf8(e.what());
@@ -130,7 +130,7 @@ void AndroidWifiConnectorTest::helloFailures()
 void AndroidWifiConnectorTest::nothingListeningIsTimeout()
 {
     AndroidWifiConnector connector;
-    QVERIFY_THROWS_EXCEPTION(WifiServiceTimeoutException, connector.hello(QStringLiteral("127.0.0.13")));
+    QVERIFY_THROWS_EXCEPTION(WifiServiceTimeoutException, connector.hello(QStringLiteral("127.0.0.42")));
 }
 
 void AndroidWifiConnectorTest::startRequests_data()
@@ -149,26 +149,26 @@ void AndroidWifiConnectorTest::startRequests()
     QFETCH(QByteArray, request);
 
     // The handshake first, then one control connection per start request.
-    ScriptedPeer handshake(phoneAddress(14), simpleprotocol::AgentControlPort, [](QTcpSocket &s) {
+    ScriptedPeer handshake(phoneAddress(43), simpleprotocol::AgentControlPort, [](QTcpSocket &s) {
         (void)ScriptedPeer::readLine(s);
-        ScriptedPeer::send(s, "hello:dev-14\n");
+        ScriptedPeer::send(s, "hello:dev-43\n");
         ScriptedPeer::drain(s);
     });
     QVERIFY(handshake.startListening());
     AndroidWifiConnector connector;
-    connector.hello(QStringLiteral("127.0.0.14"));
+    connector.hello(QStringLiteral("127.0.0.43"));
     handshake.wait();
 
     QByteArray received;
     bool closedByUs = false;
-    ScriptedPeer agent(phoneAddress(14), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+    ScriptedPeer agent(phoneAddress(43), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
         received = ScriptedPeer::readLine(s);
         ScriptedPeer::drain(s);
         closedByUs = s.state() != QAbstractSocket::ConnectedState;
     });
     QVERIFY(agent.startListening());
     const QString host = backup ? connector.startBackupService(port) : connector.startRestoreService(port);
-    QCOMPARE(host, QStringLiteral("127.0.0.14"));
+    QCOMPARE(host, QStringLiteral("127.0.0.43"));
     agent.wait();
     QCOMPARE(received, request);
     QVERIFY(closedByUs);
@@ -176,13 +176,13 @@ void AndroidWifiConnectorTest::startRequests()
 
 void AndroidWifiConnectorTest::startRequestWithoutAgentFails()
 {
-    ScriptedPeer handshake(phoneAddress(15), simpleprotocol::AgentControlPort, [](QTcpSocket &s) {
+    ScriptedPeer handshake(phoneAddress(44), simpleprotocol::AgentControlPort, [](QTcpSocket &s) {
         (void)ScriptedPeer::readLine(s);
-        ScriptedPeer::send(s, "hello:dev-15\n");
+        ScriptedPeer::send(s, "hello:dev-44\n");
     });
     QVERIFY(handshake.startListening());
     AndroidWifiConnector connector;
-    connector.hello(QStringLiteral("127.0.0.15"));
+    connector.hello(QStringLiteral("127.0.0.44"));
     handshake.wait();
     // Nobody listens any more: a plain runtime_error with the socket's text.
     try {

@@ -114,7 +114,7 @@ void AndroidWifiFormTest::nothingListeningShowsTimeout()
 {
     ModalAnswers answers;
     AndroidWIFIForm form;
-    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.21"));
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.45"));
     form.onBtnConnect();
     QCOMPARE(answers.messageBoxes().size(), 1);
     QCOMPARE(answers.messageBoxes().first().icon, QMessageBox::Critical);
@@ -128,7 +128,7 @@ void AndroidWifiFormTest::nothingListeningShowsTimeout()
 void AndroidWifiFormTest::agentErrorShown()
 {
     const QString message = QStringLiteral("Sync service busy – 忙");
-    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.22")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.46")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
         (void)ScriptedPeer::readLine(s);
         ScriptedPeer::send(s, "$error:" + message.toUtf8().toBase64() + "\n");
         ScriptedPeer::drain(s);
@@ -136,7 +136,7 @@ void AndroidWifiFormTest::agentErrorShown()
     QVERIFY(agent.startListening());
     ModalAnswers answers;
     AndroidWIFIForm form;
-    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.22"));
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.46"));
     form.onBtnConnect();
     QCOMPARE(answers.messageBoxes().size(), 1);
     QVERIFY(answers.messageBoxes().first().text.contains(message));
@@ -146,21 +146,21 @@ void AndroidWifiFormTest::agentErrorShown()
 void AndroidWifiFormTest::answeringPhoneAccepts()
 {
     QByteArray received;
-    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.23")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.47")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
         received = ScriptedPeer::readLine(s);
-        ScriptedPeer::send(s, "hello:wifi-phone-23\n");
+        ScriptedPeer::send(s, "hello:wifi-phone-47\n");
         ScriptedPeer::drain(s);
     });
     QVERIFY(agent.startListening());
     ModalAnswers answers;
     AndroidWIFIForm form;
-    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral(" 127.0.0.23 "));
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral(" 127.0.0.47 "));
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("btnConnect")), Qt::LeftButton);
     QCOMPARE(answers.messageBoxes().size(), 0);
     QCOMPARE(form.result(), int(QDialog::Accepted));
     QVERIFY(form.connector());
-    QCOMPARE(form.connector()->deviceId(), QStringLiteral("wifi-phone-23"));
-    QCOMPARE(form.connector()->host(), QStringLiteral("127.0.0.23"));
+    QCOMPARE(form.connector()->deviceId(), QStringLiteral("wifi-phone-47"));
+    QCOMPARE(form.connector()->host(), QStringLiteral("127.0.0.47"));
     agent.wait();
     QCOMPARE(received, QByteArray("hello://127.0.0.1\n"));
 }
