@@ -1,8 +1,11 @@
 #include "android/androidmonitor.h"
 #include "android/dataport.h"
+#include "android/linktimings.h"
+#include "tools/phonesim/phonesimdriver.h"
 
-#include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 
 using Serials = QSet<QString>;
 
@@ -14,6 +17,7 @@ private Q_SLOTS:
     void pollSequence_data();
     void pollSequence();
     void dataPorts();
+    void followsPhonesThroughAdb();
 };
 
 // Each row: the serials of successive polls, and the changes signalled by
@@ -59,6 +63,58 @@ void AndroidMonitorTest::dataPorts()
     QCOMPARE(dataPortFor(QStringLiteral("first")), 42222);   // came back
     QCOMPARE(dataPortFor(QStringLiteral("third")), 42224);
     QCOMPARE(dataPortFor(QStringLiteral("second")), 42223);
+}
+
+void AndroidMonitorTest::followsPhonesThroughAdb()
+{
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "serial=MON-A", "+", "serial=MON-B", "+", "serial=MON-C" }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    sim.exportEnvironment();
+    LinkTimings::setPollIntervalMs(150);
+
+    // The signals come from a pool thread and are delivered here as queued
+    // calls.
+    QStringList connected;
+    QStringList disconnected;
+    auto monitor = std::make_unique<AndroidMonitor>();
+    connect(monitor.get(), &AndroidMonitor::deviceConnected, this, [&](const QString &id) { connected << id; });
+    connect(monitor.get(), &AndroidMonitor::deviceDisconnected, this, [&](const QString &id) { disconnected << id; });
+    monitor->startMonitoring();
+    monitor->startMonitoring();   // a second start changes nothing
+
+    // The phones attached at start.
+    QTRY_COMPARE_WITH_TIMEOUT(connected.size(), 3, 15000);
+    connected.sort();
+    QCOMPARE(connected, (QStringList { "MON-A", "MON-B", "MON-C" }));
+
+    // Unplugging one.
+    QVERIFY(sim.run(QStringLiteral("detach"), { "MON-A" }).ok());
+    QTRY_COMPARE_WITH_TIMEOUT(disconnected, QStringList { "MON-A" }, 15000);
+
+    // adb failing for a while (warnings on its standard error): nothing at
+    // all is reported, neither the phone unplugged nor the one plugged in
+    // meanwhile.
+    QVERIFY(sim.fault(QStringLiteral("MON-C"), { "adb-stderr=always" }));
+    QVERIFY(sim.run(QStringLiteral("detach"), { "MON-B" }).ok());
+    QVERIFY(sim.run(QStringLiteral("attach"), { "MON-A" }).ok());
+    QTest::qWait(1500);
+    QCOMPARE(connected.size(), 3);
+    QCOMPARE(disconnected.size(), 1);
+
+    // adb works again: both changes arrive.
+    QVERIFY(sim.fault(QStringLiteral("MON-C"), { "clear" }));
+    QTRY_COMPARE_WITH_TIMEOUT(disconnected, (QStringList { "MON-A", "MON-B" }), 15000);
+    QTRY_COMPARE_WITH_TIMEOUT(connected.size(), 4, 15000);
+    QCOMPARE(connected.last(), QStringLiteral("MON-A"));
+
+    // Closing: the poll stops, then the adb server is stopped once.
+    QVERIFY(sim.run(QStringLiteral("adb-log"), { "--clear" }).ok());
+    monitor.reset();
+    const QList<QByteArray> runs = sim.run(QStringLiteral("adb-log")).out.trimmed().split('\n');
+    QCOMPARE(runs.count("[\"kill-server\"]"), 1);
+    QCOMPARE(runs.last(), QByteArray("[\"kill-server\"]"));
+    LinkTimings::reset();
 }
 
 QTEST_GUILESS_MAIN(AndroidMonitorTest)
