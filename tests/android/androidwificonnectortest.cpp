@@ -3,6 +3,10 @@
 #include "android/simpleprotocol.h"
 #include "android/wifiservicetimeoutexception.h"
 #include "tests/android/scriptedpeer.h"
+#include "tools/phonesim/phonesimdriver.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QTest>
 
@@ -34,6 +38,7 @@ private Q_SLOTS:
     void startRequestWithoutAgentFails();
     void deviceIdsUsableAsFileNames_data();
     void deviceIdsUsableAsFileNames();
+    void simulatedPhone();
 };
 
 void AndroidWifiConnectorTest::init()
@@ -217,6 +222,34 @@ void AndroidWifiConnectorTest::deviceIdsUsableAsFileNames()
     QFETCH(QString, deviceId);
     QFETCH(bool, usable);
     QCOMPARE(AndroidWifiConnector::isUsableDeviceId(deviceId), usable);
+}
+
+void AndroidWifiConnectorTest::simulatedPhone()
+{
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "wifi=127.0.0.52", "contacts=3" }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    const QString deviceId = QJsonDocument::fromJson(sim.run(QStringLiteral("show"), { "127.0.0.52" }).out)
+                                 .object()
+                                 .value(QStringLiteral("deviceId"))
+                                 .toString();
+    QVERIFY(!deviceId.isEmpty());
+
+    AndroidWifiConnector connector;
+    connector.hello(QStringLiteral("127.0.0.52"));
+    QCOMPARE(connector.deviceId(), deviceId);
+
+    // The agent's own faults on the control port.
+    QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "silent-hello" }));
+    QVERIFY_THROWS_EXCEPTION(WifiServiceTimeoutException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));
+    QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "clear" }));
+    QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "hello-error" }));
+    QVERIFY_THROWS_EXCEPTION(simpleprotocol::RemoteException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));
+    QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "clear" }));
+    QVERIFY(sim.run(QStringLiteral("wifi"), { "127.0.0.52", "off" }).ok());
+    QVERIFY_THROWS_EXCEPTION(WifiServiceTimeoutException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));
+    // The earlier handshake's connector cannot start an exchange now.
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, (void)connector.startRestoreService(42222));
 }
 
 QTEST_GUILESS_MAIN(AndroidWifiConnectorTest)

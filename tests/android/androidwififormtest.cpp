@@ -4,6 +4,7 @@
 #include "android/simpleprotocol.h"
 #include "app/modalanswers.h"
 #include "tests/android/scriptedpeer.h"
+#include "tools/phonesim/phonesimdriver.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void agentErrorShown();
     void answeringPhoneAccepts();
     void closeRejects();
+    void simulatedPhoneAccepted();
 
 private:
     QTranslator m_translator;
@@ -172,6 +174,20 @@ void AndroidWifiFormTest::closeRejects()
     QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("btnClose")), Qt::LeftButton);
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(!form.connector());
+}
+
+void AndroidWifiFormTest::simulatedPhoneAccepted()
+{
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "wifi=127.0.0.53", "device-id=0a1b2c3d4e5f6071" }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    ModalAnswers answers;
+    AndroidWIFIForm form;
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.53"));
+    form.onBtnConnect();
+    QCOMPARE(answers.messageBoxes().size(), 0);
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(form.connector()->deviceId(), QStringLiteral("0a1b2c3d4e5f6071"));
 }
 
 QTEST_MAIN(AndroidWifiFormTest)
