@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Prints the phone-link benchmark figures. Builds what it needs first.
-#   bench/android/run.sh [build-dir]
+#   bench/android/run.sh [build-dir] [contacts]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${1:-build}
-cmake --build "$build" --target qm_bench_encoding >/dev/null
+contacts=${2:-10000}
+cmake --build "$build" --target qm_bench_encoding qm_bench_protocol phonesim phonesim_adb >/dev/null
 export QT_QPA_PLATFORM=offscreen
+echo "== readCommand on a loopback socket fed by the phone simulator (target: 300,000 lines/s)"
+"$build/bench/android/qm_bench_protocol" "$contacts" 3 500
+echo
 echo "== Wire encoding (target: 1,000,000 entities/s)"
 "$build/bench/android/qm_bench_encoding" 20000 5 2>/dev/null

@@ -1,0 +1,108 @@
+// Lines per second that readCommand reads from a loopback socket fed by the
+// phone simulator: full backup exchanges of a generated phone over WiFi,
+// batches acknowledged with "$batch:" as the receive job does.
+//
+//   qm_bench_protocol [contacts] [runs] [batch size]
+#include "android/androidwificonnector.h"
+#include "android/linktimings.h"
+#include "android/simpleprotocol.h"
+#include "tools/phonesim/phonesimdriver.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTcpSocket>
+
+#include <cstdio>
+#include <ctime>
+
+using namespace simpleprotocol;
+
+namespace {
+
+// This benchmark's phone; the simulator's own benchmark uses 127.0.0.9.
+const QString phone = QStringLiteral("127.0.0.8");
+
+qint64 cpuNow()
+{
+    timespec ts {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+struct Run
+{
+    qint64 lines = 0;
+    qint64 entities = 0;
+    qint64 bytes = 0;
+    qint64 wallNs = 0;
+    qint64 readNs = 0;   // CPU time of this thread inside readCommand
+};
+
+bool backup(int port, Run &run)
+{
+    AndroidWifiConnector connector;
+    connector.hello(phone);
+    const QString host = connector.startBackupService(port);
+    QTcpSocket socket;
+    socket.connectToHost(host, quint16(port));
+    if (!socket.waitForConnected(ConnectTimeoutMs))
+        return false;
+    QElapsedTimer wall;
+    wall.start();
+    for (;;) {
+        const qint64 before = cpuNow();
+        const QString line = readCommand(socket, NoTimeLimit);
+        run.readNs += cpuNow() - before;
+        ++run.lines;
+        run.bytes += line.size() + 1;
+        if (line.startsWith(QLatin1String("$ent:")))
+            ++run.entities;
+        else if (line == QLatin1String("$end:"))
+            writeCommand(socket, QStringLiteral("$batch:"), QString(), true);
+        else if (line.startsWith(QLatin1String("$bye:")))
+            break;
+    }
+    run.wallNs = wall.nsecsElapsed();
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const int contacts = argc > 1 ? QByteArray(argv[1]).toInt() : 10000;
+    const int runs = argc > 2 ? QByteArray(argv[2]).toInt() : 3;
+    const int batch = argc > 3 ? QByteArray(argv[3]).toInt() : 500;
+
+    PhoneSimDriver sim;
+    if (!sim.create({ QStringLiteral("wifi=") + phone, QStringLiteral("contacts=%1").arg(contacts),
+                      QStringLiteral("batch-size=%1").arg(batch) })
+        || !sim.start()) {
+        std::fprintf(stderr, "phone simulator: %s\n", sim.lastError().constData());
+        return 1;
+    }
+    // The simulator listens within moments; the program's full pause after a
+    // start request would only add idle time before the measurement.
+    LinkTimings::setStartPauseMs(200);
+
+    std::printf("phone: %d contacts, batches of %d contacts\n", contacts, batch);
+    Run best;
+    for (int r = 0; r < runs; ++r) {
+        Run run;
+        if (!backup(42222 + r, run)) {
+            std::fprintf(stderr, "no data connection\n");
+            return 1;
+        }
+        std::printf("run %d: %lld lines (%lld entity lines, %.1f MB) in %.3f s: %9.0f lines/s; "
+                    "readCommand alone %9.0f lines/s of CPU\n",
+                    r + 1, static_cast<long long>(run.lines), static_cast<long long>(run.entities),
+                    double(run.bytes) / 1e6, double(run.wallNs) / 1e9, double(run.lines) * 1e9 / double(run.wallNs),
+                    double(run.lines) * 1e9 / double(run.readNs));
+        if (best.wallNs == 0 || run.wallNs < best.wallNs)
+            best = run;
+    }
+    std::printf("best: %.0f lines/s read from the socket (target 300,000)\n",
+                double(best.lines) * 1e9 / double(best.wallNs));
+    return 0;
+}
