@@ -30,8 +30,7 @@ QList<QStringView> linesOf(const QString &text)
 
 AdbCommand::AdbCommand(const QString &program)
     : m_program(program)
-{
-}
+{ }
 
 QString AdbCommand::run(const QStringList &arguments, bool raise, int timeoutMs)
 {
@@ -41,7 +40,7 @@ QString AdbCommand::run(const QStringList &arguments, bool raise, int timeoutMs)
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(m_program, arguments, QIODevice::ReadWrite);
     if (!process.waitForStarted(timeoutMs))
-        return QString();   // not found or not startable: no output at all
+        return QString(); // not found or not startable: no output at all
     process.closeWriteChannel();
     if (!process.waitForFinished(timeoutMs) && process.state() != QProcess::NotRunning) {
         process.kill();
@@ -73,39 +72,38 @@ void AdbCommand::killServer()
 void AdbCommand::forward(const QString &serial, int localPort, int devicePort)
 {
     run({ QStringLiteral("-s"), serial, QStringLiteral("forward"), QStringLiteral("tcp:%1").arg(localPort),
-          QStringLiteral("tcp:%1").arg(devicePort) },
+            QStringLiteral("tcp:%1").arg(devicePort) },
         true, LinkTimings::adbLimitMs());
 }
 
 void AdbCommand::install(const QString &serial, const QString &packagePath)
 {
-    const QString text =
-        run({ QStringLiteral("-s"), serial, QStringLiteral("install"), packagePath }, false, LinkTimings::installLimitMs());
+    const QString text = run(
+        { QStringLiteral("-s"), serial, QStringLiteral("install"), packagePath }, false, LinkTimings::installLimitMs());
     if (!hasSuccessLine(text))
         fail(text);
 }
 
 void AdbCommand::uninstall(const QString &serial, const QString &packageName)
 {
-    const QString text =
-        run({ QStringLiteral("-s"), serial, QStringLiteral("uninstall"), packageName }, true, LinkTimings::adbLimitMs());
+    const QString text = run(
+        { QStringLiteral("-s"), serial, QStringLiteral("uninstall"), packageName }, true, LinkTimings::adbLimitMs());
     if (!hasSuccessLine(text))
         fail(text);
 }
 
 QSet<QString> AdbCommand::listPackages(const QString &serial)
 {
-    return parsePackages(run({ QStringLiteral("-s"), serial, QStringLiteral("shell"), QStringLiteral("pm"),
-                               QStringLiteral("-l") },
-                             true, LinkTimings::adbLimitMs()));
+    return parsePackages(
+        run({ QStringLiteral("-s"), serial, QStringLiteral("shell"), QStringLiteral("pm"), QStringLiteral("-l") }, true,
+            LinkTimings::adbLimitMs()));
 }
 
 void AdbCommand::activityManager(const QString &serial, const QString &subcommand, const QString &component,
-                                 const QString &action, const QString &data, const QStringList &categories,
-                                 const QString &mimeType)
+    const QString &action, const QString &data, const QStringList &categories, const QString &mimeType)
 {
-    const QString text =
-        run(activityManagerArguments(serial, subcommand, component, action, data, categories, mimeType), false,
+    const QString text
+        = run(activityManagerArguments(serial, subcommand, component, action, data, categories, mimeType), false,
             LinkTimings::adbLimitMs());
     if (hasErrorLine(text))
         fail(text);
@@ -113,8 +111,9 @@ void AdbCommand::activityManager(const QString &serial, const QString &subcomman
 
 QString AdbCommand::logcat(const QString &serial)
 {
-    return run({ QStringLiteral("-s"), serial, QStringLiteral("shell"), QStringLiteral("logcat"), QStringLiteral("-d") },
-               false, LinkTimings::adbLimitMs());
+    return run(
+        { QStringLiteral("-s"), serial, QStringLiteral("shell"), QStringLiteral("logcat"), QStringLiteral("-d") },
+        false, LinkTimings::adbLimitMs());
 }
 
 QSet<QString> AdbCommand::parseDevices(const QString &output)
@@ -167,9 +166,8 @@ bool AdbCommand::hasErrorLine(const QString &text)
 }
 
 QStringList AdbCommand::activityManagerArguments(const QString &serial, const QString &subcommand,
-                                                 const QString &component, const QString &action,
-                                                 const QString &data, const QStringList &categories,
-                                                 const QString &mimeType)
+    const QString &component, const QString &action, const QString &data, const QStringList &categories,
+    const QString &mimeType)
 {
     QStringList arguments { QStringLiteral("-s"), serial, QStringLiteral("shell"), QStringLiteral("am"), subcommand };
     const auto option = [&arguments](const QString &flag, const QString &value) {

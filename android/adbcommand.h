@@ -30,8 +30,7 @@ public:
     // "am" on the phone; empty component, action, data and type and an empty
     // category list are left out of the command line.
     void activityManager(const QString &serial, const QString &subcommand, const QString &component,
-                         const QString &action, const QString &data, const QStringList &categories,
-                         const QString &mimeType);
+        const QString &action, const QString &data, const QStringList &categories, const QString &mimeType);
     [[nodiscard]] QString logcat(const QString &serial);
 
     // Runs `adb` with the arguments. Returns standard output when standard
@@ -51,9 +50,8 @@ public:
     // A line that, trimmed and lower-cased, starts with "error:".
     [[nodiscard]] static bool hasErrorLine(const QString &text);
     [[nodiscard]] static QStringList activityManagerArguments(const QString &serial, const QString &subcommand,
-                                                              const QString &component, const QString &action,
-                                                              const QString &data, const QStringList &categories,
-                                                              const QString &mimeType);
+        const QString &component, const QString &action, const QString &data, const QStringList &categories,
+        const QString &mimeType);
 
 private:
     QString m_program;

@@ -23,8 +23,7 @@ AdbConnector::AdbConnector(const QString &serial, const QString &dataFolder, con
     : m_adb(adbProgram)
     , m_serial(serial)
     , m_dataFolder(dataFolder)
-{
-}
+{ }
 
 QString AdbConnector::agentPackagePath() const
 {
@@ -53,7 +52,7 @@ QString AdbConnector::startService(const QString &dataUriFormat, int dataPort)
 {
     m_adb.forward(m_serial, dataPort, dataPort);
     m_adb.activityManager(m_serial, QStringLiteral("broadcast"), QString::fromLatin1(AgentReceiver), QString(),
-                          dataUriFormat.arg(dataPort), QStringList(), QString());
+        dataUriFormat.arg(dataPort), QStringList(), QString());
     // Time for the agent to open its listening socket.
     QThread::msleep(ulong(LinkTimings::startPauseMs()));
     return QString::fromLatin1(LoopbackHost);

@@ -21,7 +21,7 @@ public:
     // `dataFolder` receives the copy of the agent package that is installed;
     // when empty, the program's data folder does.
     explicit AdbConnector(const QString &serial, const QString &dataFolder = QString(),
-                          const QString &adbProgram = QStringLiteral("adb"));
+        const QString &adbProgram = QStringLiteral("adb"));
 
     void prepareAgent() override;
     [[nodiscard]] QString startBackupService(int dataPort) override;

@@ -7,5 +7,4 @@
 AndroidContactsDb::AndroidContactsDb(const QString &path, PAndroidConnector connector)
     : LocalDb(path, std::make_shared<LocalDbCombineRule>())
     , m_connector(std::move(connector))
-{
-}
+{ }

@@ -12,8 +12,7 @@
 AndroidMonitor::AndroidMonitor(QObject *parent, const QString &adbProgram)
     : QThread(parent)
     , m_adbProgram(adbProgram)
-{
-}
+{ }
 
 AndroidMonitor::~AndroidMonitor()
 {
@@ -64,7 +63,7 @@ void AndroidMonitor::pollLoop()
         try {
             current = AdbCommand(m_adbProgram).devices();
         } catch (const std::exception &e) {
-            ok = false;   // retried after the pause; nothing is reported
+            ok = false; // retried after the pause; nothing is reported
             qDebug("Android monitor, adb devices failed: %s", e.what());
         }
         if (ok)
@@ -77,6 +76,6 @@ void AndroidMonitor::pollLoop()
 bool AndroidMonitor::pause()
 {
     std::unique_lock lock(m_pauseMutex);
-    return !m_pauseWake.wait_for(lock, std::chrono::milliseconds(LinkTimings::pollIntervalMs()),
-                                 [this] { return m_stop.load(); });
+    return !m_pauseWake.wait_for(
+        lock, std::chrono::milliseconds(LinkTimings::pollIntervalMs()), [this] { return m_stop.load(); });
 }

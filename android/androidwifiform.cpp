@@ -19,7 +19,7 @@ AndroidWIFIForm::AndroidWIFIForm(QWidget *parent)
     ui->setupUi(this);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setStyleSheet(StyleSheet::application()
-                  + QStringLiteral(" #lbTipsDownloadWifiConnection { font-size:9px; color:#767B7C; margin:0 10px;}"));
+        + QStringLiteral(" #lbTipsDownloadWifiConnection { font-size:9px; color:#767B7C; margin:0 10px;}"));
     m_mover = new WinMovable(this);
     connect(ui->btnConnect, &QPushButton::pressed, this, &AndroidWIFIForm::onBtnConnect);
     connect(ui->btnClose, &QPushButton::pressed, this, &QDialog::reject);

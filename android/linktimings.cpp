@@ -13,19 +13,55 @@ std::atomic<int> helloReply { LinkTimings::DefaultHelloReplyMs };
 
 } // namespace
 
-int LinkTimings::pollIntervalMs() { return pollInterval.load(); }
-int LinkTimings::startPauseMs() { return startPause.load(); }
-int LinkTimings::installPauseMs() { return installPause.load(); }
-int LinkTimings::adbLimitMs() { return adbLimit.load(); }
-int LinkTimings::installLimitMs() { return installLimit.load(); }
-int LinkTimings::helloReplyMs() { return helloReply.load(); }
+int LinkTimings::pollIntervalMs()
+{
+    return pollInterval.load();
+}
+int LinkTimings::startPauseMs()
+{
+    return startPause.load();
+}
+int LinkTimings::installPauseMs()
+{
+    return installPause.load();
+}
+int LinkTimings::adbLimitMs()
+{
+    return adbLimit.load();
+}
+int LinkTimings::installLimitMs()
+{
+    return installLimit.load();
+}
+int LinkTimings::helloReplyMs()
+{
+    return helloReply.load();
+}
 
-void LinkTimings::setPollIntervalMs(int ms) { pollInterval.store(ms); }
-void LinkTimings::setStartPauseMs(int ms) { startPause.store(ms); }
-void LinkTimings::setInstallPauseMs(int ms) { installPause.store(ms); }
-void LinkTimings::setAdbLimitMs(int ms) { adbLimit.store(ms); }
-void LinkTimings::setInstallLimitMs(int ms) { installLimit.store(ms); }
-void LinkTimings::setHelloReplyMs(int ms) { helloReply.store(ms); }
+void LinkTimings::setPollIntervalMs(int ms)
+{
+    pollInterval.store(ms);
+}
+void LinkTimings::setStartPauseMs(int ms)
+{
+    startPause.store(ms);
+}
+void LinkTimings::setInstallPauseMs(int ms)
+{
+    installPause.store(ms);
+}
+void LinkTimings::setAdbLimitMs(int ms)
+{
+    adbLimit.store(ms);
+}
+void LinkTimings::setInstallLimitMs(int ms)
+{
+    installLimit.store(ms);
+}
+void LinkTimings::setHelloReplyMs(int ms)
+{
+    helloReply.store(ms);
+}
 
 void LinkTimings::reset()
 {

@@ -7,12 +7,12 @@
 class LinkTimings
 {
 public:
-    static constexpr int DefaultPollIntervalMs = 3000;      // device monitor
-    static constexpr int DefaultStartPauseMs = 3000;        // after a start request
-    static constexpr int DefaultInstallPauseMs = 5000;      // after installing the agent
-    static constexpr int DefaultAdbLimitMs = 60 * 1000;     // any adb call but install
+    static constexpr int DefaultPollIntervalMs = 3000; // device monitor
+    static constexpr int DefaultStartPauseMs = 3000; // after a start request
+    static constexpr int DefaultInstallPauseMs = 5000; // after installing the agent
+    static constexpr int DefaultAdbLimitMs = 60 * 1000; // any adb call but install
     static constexpr int DefaultInstallLimitMs = 5 * 60 * 1000;
-    static constexpr int DefaultHelloReplyMs = 15000;       // WiFi handshake answer
+    static constexpr int DefaultHelloReplyMs = 15000; // WiFi handshake answer
 
     [[nodiscard]] static int pollIntervalMs();
     [[nodiscard]] static int startPauseMs();

@@ -6,13 +6,11 @@ namespace simpleprotocol {
 
 SocketDataTransferException::SocketDataTransferException(const QString &message)
     : std::runtime_error(message.toUtf8().toStdString())
-{
-}
+{ }
 
 RemoteException::RemoteException(const QString &message)
     : std::runtime_error(message.toUtf8().toStdString())
-{
-}
+{ }
 
 LocalException::LocalException(QIODevice &socket, const QString &message)
     : std::runtime_error(message.toUtf8().toStdString())

@@ -47,7 +47,7 @@ bool takeBuffered(QIODevice &socket, LineBuffer &line, qint64 available)
     const qint64 room = MaxLineBytes + 1 - line.size();
     const qint64 chunk = std::min({ available, room, std::max<qint64>(4095, line.size()) });
     const qsizetype old = line.size();
-    line.resize(old + chunk + 1);   // QIODevice::readLine adds a NUL
+    line.resize(old + chunk + 1); // QIODevice::readLine adds a NUL
     const qint64 got = socket.readLine(line.data() + old, chunk + 1);
     if (got < 0) {
         line.resize(old);
@@ -59,8 +59,7 @@ bool takeBuffered(QIODevice &socket, LineBuffer &line, qint64 available)
         return true;
     }
     if (line.size() > MaxLineBytes)
-        throw SocketDataTransferException(
-            QStringLiteral("Line longer than %1 bytes from the peer.").arg(MaxLineBytes));
+        throw SocketDataTransferException(QStringLiteral("Line longer than %1 bytes from the peer.").arg(MaxLineBytes));
     return false;
 }
 
@@ -156,8 +155,8 @@ QList<IdMapping> findIdMappings(const QString &answer)
     QRegularExpressionMatchIterator it = idMappingPattern().globalMatch(answer);
     while (it.hasNext()) {
         const QRegularExpressionMatch match = it.next();
-        mappings.append(IdMapping { match.capturedView(1).toLongLong(), match.capturedView(2).toLongLong(),
-                                    match.captured(3) });
+        mappings.append(
+            IdMapping { match.capturedView(1).toLongLong(), match.capturedView(2).toLongLong(), match.captured(3) });
     }
     return mappings;
 }

@@ -10,8 +10,7 @@ class WifiServiceTimeoutException : public std::runtime_error
 public:
     WifiServiceTimeoutException()
         : std::runtime_error("WifiServiceTimeoutException")
-    {
-    }
+    { }
 };
 
 #endif

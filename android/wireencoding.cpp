@@ -26,6 +26,7 @@ struct LabelRow
 // The lower-case labels the agent knows. "parnet" and "refby" are spelled
 // the way the agent spells them; correcting them here would break the
 // exchange with phones.
+// clang-format off
 constexpr LabelRow labelRows[] = {
     { ENTITY_PHONE, 0, "other" },          { ENTITY_PHONE, 1, "home" },
     { ENTITY_PHONE, 2, "mobile" },         { ENTITY_PHONE, 3, "work" },
@@ -74,6 +75,7 @@ constexpr LabelRow labelRows[] = {
     { ENTITY_WEBSITE, 4, "home" },         { ENTITY_WEBSITE, 5, "work" },
     { ENTITY_WEBSITE, 6, "ftp" },
 };
+// clang-format on
 
 QString reverseKey(int tableKey, QStringView label)
 {
@@ -143,8 +145,7 @@ QByteArray base64Bytes(QStringView field)
 }
 
 // Standard Base64 with '=' fill, appended to the line as characters.
-template<typename Byte>
-void appendBase64(QString &line, const Byte *data, qsizetype size)
+template <typename Byte> void appendBase64(QString &line, const Byte *data, qsizetype size)
 {
     static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     const qsizetype old = line.size();
@@ -288,15 +289,13 @@ void appendDate(QString &line, const Entity &entity, int column)
 }
 
 // Decoding, written once for both field list types.
-template<typename Fields>
-class FieldReader
+template <typename Fields> class FieldReader
 {
 public:
     FieldReader(const Fields &fields, Entity &entity)
         : m_fields(fields)
         , m_entity(entity)
-    {
-    }
+    { }
 
     [[nodiscard]] bool has(qsizetype index) const { return index < m_fields.size(); }
     [[nodiscard]] QStringView raw(qsizetype index) const { return m_fields.at(index); }
@@ -342,8 +341,7 @@ private:
     Entity &m_entity;
 };
 
-template<typename Fields>
-void decodeFields(const Fields &fields, int kind, Entity &entity)
+template <typename Fields> void decodeFields(const Fields &fields, int kind, Entity &entity)
 {
     FieldReader<Fields> in(fields, entity);
     switch (kind) {
@@ -419,8 +417,8 @@ bool parseSigned(QStringView part, qint64 &value)
     if (digits.isEmpty())
         return false;
     quint64 magnitude = 0;
-    const quint64 limit = negative ? quint64(std::numeric_limits<qint64>::max()) + 1
-                                   : quint64(std::numeric_limits<qint64>::max());
+    const quint64 limit
+        = negative ? quint64(std::numeric_limits<qint64>::max()) + 1 : quint64(std::numeric_limits<qint64>::max());
     for (const QChar c : digits) {
         if (c < u'0' || c > u'9')
             return false;

@@ -37,8 +37,8 @@ constexpr int WireImProtocolKey = 99;
 // True when the whole text is four signed decimal integers joined by '/'
 // that fit their types (kind: 32 bits, the others: 64 bits). The numbers are
 // stored through the pointers that are not null, only when the text is valid.
-bool parseSrcId(QStringView text, int *kind = nullptr, qint64 *key1 = nullptr, qint64 *key2 = nullptr,
-                qint64 *id = nullptr);
+bool parseSrcId(
+    QStringView text, int *kind = nullptr, qint64 *key1 = nullptr, qint64 *key2 = nullptr, qint64 *id = nullptr);
 
 // kind * 100 + type code -> wire label; the IM protocols under key 99.
 // Built once on first use, from any thread, and only read afterwards.

@@ -55,8 +55,8 @@ private:
 void report(const char *what, qint64 count, const Clock &clock)
 {
     std::printf("%-34s %10.0f entities/s wall, %10.0f entities/s CPU  (%lld in %.3f s wall, %.3f s CPU)\n", what,
-                double(count) * 1e9 / double(clock.wall), double(count) * 1e9 / double(clock.cpu),
-                static_cast<long long>(count), double(clock.wall) / 1e9, double(clock.cpu) / 1e9);
+        double(count) * 1e9 / double(clock.wall), double(count) * 1e9 / double(clock.cpu),
+        static_cast<long long>(count), double(clock.wall) / 1e9, double(clock.cpu) / 1e9);
 }
 
 } // namespace
@@ -107,10 +107,10 @@ int main(int argc, char **argv)
 
     const qint64 total = qint64(items.size()) * rounds;
     std::printf("address book: %d contacts, %lld entities, %d rounds (checksum %lld)\n", contacts,
-                static_cast<long long>(items.size()), rounds, static_cast<long long>(checksum));
+        static_cast<long long>(items.size()), rounds, static_cast<long long>(checksum));
     report("encodeEntityLine", total, encodeTime);
     report("split + decodeEntityFields", total, decodeTime);
     report("encode + decode, one entity each", total,
-           Clock { encodeTime.wall + decodeTime.wall, encodeTime.cpu + decodeTime.cpu });
+        Clock { encodeTime.wall + decodeTime.wall, encodeTime.cpu + decodeTime.cpu });
     return 0;
 }

@@ -35,7 +35,7 @@ struct Run
     qint64 entities = 0;
     qint64 bytes = 0;
     qint64 wallNs = 0;
-    qint64 readNs = 0;   // CPU time of this thread inside readCommand
+    qint64 readNs = 0; // CPU time of this thread inside readCommand
 };
 
 bool backup(int port, Run &run)
@@ -77,7 +77,7 @@ int main(int argc, char **argv)
 
     PhoneSimDriver sim;
     if (!sim.create({ QStringLiteral("wifi=") + phone, QStringLiteral("contacts=%1").arg(contacts),
-                      QStringLiteral("batch-size=%1").arg(batch) })
+            QStringLiteral("batch-size=%1").arg(batch) })
         || !sim.start()) {
         std::fprintf(stderr, "phone simulator: %s\n", sim.lastError().constData());
         return 1;
@@ -96,13 +96,13 @@ int main(int argc, char **argv)
         }
         std::printf("run %d: %lld lines (%lld entity lines, %.1f MB) in %.3f s: %9.0f lines/s; "
                     "readCommand alone %9.0f lines/s of CPU\n",
-                    r + 1, static_cast<long long>(run.lines), static_cast<long long>(run.entities),
-                    double(run.bytes) / 1e6, double(run.wallNs) / 1e9, double(run.lines) * 1e9 / double(run.wallNs),
-                    double(run.lines) * 1e9 / double(run.readNs));
+            r + 1, static_cast<long long>(run.lines), static_cast<long long>(run.entities), double(run.bytes) / 1e6,
+            double(run.wallNs) / 1e9, double(run.lines) * 1e9 / double(run.wallNs),
+            double(run.lines) * 1e9 / double(run.readNs));
         if (best.wallNs == 0 || run.wallNs < best.wallNs)
             best = run;
     }
-    std::printf("best: %.0f lines/s read from the socket (target 300,000)\n",
-                double(best.lines) * 1e9 / double(best.wallNs));
+    std::printf(
+        "best: %.0f lines/s read from the socket (target 300,000)\n", double(best.lines) * 1e9 / double(best.wallNs));
     return 0;
 }

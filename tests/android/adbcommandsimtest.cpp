@@ -54,10 +54,10 @@ private:
 
 void AdbCommandSimTest::initTestCase()
 {
-    QVERIFY2(m_sim.create({ "serial=SIMA1", "contacts=2", "+", "serial=SIMB2", "usb-state=unauthorized", "+",
-                            "serial=SIMC3", "usb-state=offline", "+", "serial=SIMD4", "attached=0", "+",
-                            "serial=SIME5", "installed=0" }),
-             m_sim.lastError());
+    QVERIFY2(
+        m_sim.create({ "serial=SIMA1", "contacts=2", "+", "serial=SIMB2", "usb-state=unauthorized", "+", "serial=SIMC3",
+            "usb-state=offline", "+", "serial=SIMD4", "attached=0", "+", "serial=SIME5", "installed=0" }),
+        m_sim.lastError());
     QVERIFY2(m_sim.start(), m_sim.lastError());
     m_sim.exportEnvironment();
     QVERIFY(m_files.isValid());
@@ -112,31 +112,25 @@ void AdbCommandSimTest::argumentLists_data()
                                  << QStringList { "kill-server" };
     QTest::newRow("forward") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { a.forward(s, 43911, 43912); })
                              << QStringList { "-s", s, "forward", "tcp:43911", "tcp:43912" };
-    QTest::newRow("list packages")
-        << std::function<void(AdbCommand &)>([s](AdbCommand &a) { (void)a.listPackages(s); })
-        << QStringList { "-s", s, "shell", "pm", "-l" };
-    QTest::newRow("broadcast, data only")
-        << std::function<void(AdbCommand &)>(
-               [s](AdbCommand &a) { a.activityManager(s, "broadcast", QString(), QString(), "sync://backup:43911/", {}, QString()); })
-        << QStringList { "-s", s, "shell", "am", "broadcast", "-d", "sync://backup:43911/" };
+    QTest::newRow("list packages") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { (void)a.listPackages(s); })
+                                   << QStringList { "-s", s, "shell", "pm", "-l" };
+    QTest::newRow("broadcast, data only") << std::function<void(AdbCommand &)>([s](AdbCommand &a) {
+        a.activityManager(s, "broadcast", QString(), QString(), "sync://backup:43911/", {}, QString());
+    }) << QStringList { "-s", s, "shell", "am", "broadcast", "-d", "sync://backup:43911/" };
     QTest::newRow("broadcast, everything")
         << std::function<void(AdbCommand &)>([s](AdbCommand &a) {
                a.activityManager(s, "broadcast", receiver, "android.intent.action.VIEW", "sync://restore:43911/",
-                                 { "c.ONE", "c.TWO" }, "text/plain");
+                   { "c.ONE", "c.TWO" }, "text/plain");
            })
-        << QStringList { "-s", s,   "shell", "am",   "broadcast", "-n",    receiver,   "-a",
-                         "android.intent.action.VIEW", "-d", "sync://restore:43911/", "-c", "c.ONE", "-c",
-                         "c.TWO",                      "-t", "text/plain" };
+        << QStringList { "-s", s, "shell", "am", "broadcast", "-n", receiver, "-a", "android.intent.action.VIEW", "-d",
+               "sync://restore:43911/", "-c", "c.ONE", "-c", "c.TWO", "-t", "text/plain" };
     QTest::newRow("logcat") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { (void)a.logcat(s); })
                             << QStringList { "-s", s, "shell", "logcat", "-d" };
-    QTest::newRow("uninstall of a missing package")
-        << std::function<void(AdbCommand &)>([](AdbCommand &a) {
-               try {
-                   a.uninstall(QStringLiteral("SIME5"), agent);
-               } catch (const std::runtime_error &) {
-               }
-           })
-        << QStringList { "-s", "SIME5", "uninstall", agent };
+    QTest::newRow("uninstall of a missing package") << std::function<void(AdbCommand &)>([](AdbCommand &a) {
+        try {
+            a.uninstall(QStringLiteral("SIME5"), agent);
+        } catch (const std::runtime_error &) { }
+    }) << QStringList { "-s", "SIME5", "uninstall", agent };
 }
 
 void AdbCommandSimTest::argumentLists()
@@ -158,7 +152,8 @@ void AdbCommandSimTest::installSucceeds()
     m_adb.install(QStringLiteral("SIME5"), path);
     QVERIFY(m_adb.listPackages(QStringLiteral("SIME5")).contains(agent));
     QCOMPARE(phoneAttribute(QStringLiteral("SIME5"), QStringLiteral("installedPackageMd5")),
-             QString::fromLatin1(QCryptographicHash::hash("PK\x03\x04 not really a package", QCryptographicHash::Md5).toHex()));
+        QString::fromLatin1(
+            QCryptographicHash::hash("PK\x03\x04 not really a package", QCryptographicHash::Md5).toHex()));
     // Put the phone back as it was for the other tests.
     QVERIFY(m_sim.set(QStringLiteral("SIME5"), { "installed=0" }));
 }
@@ -171,12 +166,12 @@ void AdbCommandSimTest::installFailureRaises()
         QFAIL("no exception");
     } catch (const std::runtime_error &e) {
         QVERIFY2(QString::fromUtf8(e.what()).contains(QStringLiteral("Failure [INSTALL_FAILED_INSUFFICIENT_STORAGE]")),
-                 e.what());
+            e.what());
     }
     QVERIFY(m_sim.fault(QStringLiteral("SIME5"), { "clear" }));
     // A file that is not there fails too.
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             m_adb.install(QStringLiteral("SIME5"), m_files.filePath(QStringLiteral("none.apk"))));
+    QVERIFY_THROWS_EXCEPTION(
+        std::runtime_error, m_adb.install(QStringLiteral("SIME5"), m_files.filePath(QStringLiteral("none.apk"))));
     QVERIFY(!m_adb.listPackages(QStringLiteral("SIME5")).contains(agent));
 }
 
@@ -202,11 +197,11 @@ void AdbCommandSimTest::activityManagerErrors()
 {
     // A broadcast is reported and completed: success.
     m_adb.activityManager(QStringLiteral("SIMA1"), QStringLiteral("broadcast"), receiver, QString(),
-                          QStringLiteral("sync://backup:43913/"), {}, QString());
+        QStringLiteral("sync://backup:43913/"), {}, QString());
     // Anything else gets an "Error:" line from am.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             m_adb.activityManager(QStringLiteral("SIMA1"), QStringLiteral("start"), receiver, QString(),
-                                                   QString(), {}, QString()));
+        m_adb.activityManager(
+            QStringLiteral("SIMA1"), QStringLiteral("start"), receiver, QString(), QString(), {}, QString()));
 }
 
 void AdbCommandSimTest::unknownSerial()
@@ -216,8 +211,8 @@ void AdbCommandSimTest::unknownSerial()
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_adb.forward(serial, 43914, 43914));
         // Not raising on standard error, but "error:" is a failure.
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                                 m_adb.activityManager(serial, QStringLiteral("broadcast"), receiver, QString(),
-                                                       QStringLiteral("sync://backup:43914/"), {}, QString()));
+            m_adb.activityManager(serial, QStringLiteral("broadcast"), receiver, QString(),
+                QStringLiteral("sync://backup:43914/"), {}, QString()));
     }
     try {
         (void)m_adb.listPackages(QStringLiteral("NOSUCH"));
@@ -238,7 +233,7 @@ void AdbCommandSimTest::warningsOnStandardError()
     QVERIFY(log.contains(QStringLiteral("beginning of main")));
     QVERIFY(log.indexOf(QStringLiteral("daemon")) < log.indexOf(QStringLiteral("beginning of main")));
     m_adb.activityManager(QStringLiteral("SIMA1"), QStringLiteral("broadcast"), receiver, QString(),
-                          QStringLiteral("sync://backup:43915/"), {}, QString());
+        QStringLiteral("sync://backup:43915/"), {}, QString());
     QVERIFY(m_sim.fault(QStringLiteral("SIMA1"), { "clear" }));
     QCOMPARE(m_adb.devices(), (Serials { "SIMA1", "SIME5", "SIMF6" }));
 }

@@ -30,10 +30,12 @@ void AdbCommandTest::parseDevices_data()
 {
     QTest::addColumn<QString>("output");
     QTest::addColumn<Serials>("serials");
-    QTest::newRow("one phone") << "List of devices attached\n0123456789ABCDEF\tdevice\n\n" << Serials { "0123456789ABCDEF" };
+    QTest::newRow("one phone") << "List of devices attached\n0123456789ABCDEF\tdevice\n\n"
+                               << Serials { "0123456789ABCDEF" };
     QTest::newRow("no header") << "0123456789ABCDEF\tdevice\n" << Serials {};
     QTest::newRow("header in other case") << "LIST of Devices ATTACHED\nabc\tdevice\n" << Serials { "abc" };
-    QTest::newRow("CR LF") << "List of devices attached\r\nabc\tdevice\r\ndef\tdevice\r\n\r\n" << Serials { "abc", "def" };
+    QTest::newRow("CR LF") << "List of devices attached\r\nabc\tdevice\r\ndef\tdevice\r\n\r\n"
+                           << Serials { "abc", "def" };
     QTest::newRow("daemon start first")
         << "* daemon not running; starting now at tcp:5037\n* daemon started successfully\nList of devices attached\n"
            "emulator-5554\tdevice\n"
@@ -61,15 +63,14 @@ void AdbCommandTest::parseDevices()
 
 void AdbCommandTest::parsePackages()
 {
-    const QString output = QStringLiteral(
-        "package:com.android.phone\n"
-        "  package: com.quillmarrow.contactssync \r\n"
-        "Package:com.capital.p\n"
-        "something package:com.not.at.start\n"
-        "\n"
-        "package:com.last");
+    const QString output = QStringLiteral("package:com.android.phone\n"
+                                          "  package: com.quillmarrow.contactssync \r\n"
+                                          "Package:com.capital.p\n"
+                                          "something package:com.not.at.start\n"
+                                          "\n"
+                                          "package:com.last");
     QCOMPARE(AdbCommand::parsePackages(output),
-             (Serials { "com.android.phone", "com.quillmarrow.contactssync", "com.last" }));
+        (Serials { "com.android.phone", "com.quillmarrow.contactssync", "com.last" }));
 }
 
 void AdbCommandTest::successLine_data()
@@ -96,10 +97,10 @@ void AdbCommandTest::errorLine_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("error");
-    QTest::newRow("broadcast completed")
-        << "Broadcasting: Intent { dat=sync://backup:42222/ cmp=com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver }\n"
-           "Broadcast completed: result=0\n"
-        << false;
+    QTest::newRow("broadcast completed") << "Broadcasting: Intent { dat=sync://backup:42222/ "
+                                            "cmp=com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver }\n"
+                                            "Broadcast completed: result=0\n"
+                                         << false;
     QTest::newRow("Error line") << "Broadcasting: Intent { }\nError: Activity class does not exist.\n" << true;
     QTest::newRow("indented, lower case") << "   error: device 'X' not found\n" << true;
     QTest::newRow("capitals") << "ERROR:\n" << true;
@@ -129,11 +130,15 @@ void AdbCommandTest::activityManagerArguments_data()
     QTest::newRow("nothing") << QString() << QString() << QString() << QStringList() << QString() << head;
     QTest::newRow("agent start") << "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver" << QString()
                                  << "sync://restore:42223/" << QStringList() << QString()
-                                 << head + QStringList { "-n", "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver",
-                                                         "-d", "sync://restore:42223/" };
-    QTest::newRow("everything") << "c/.R" << "a.b.ACTION" << "d://x" << QStringList { "cat.ONE", "cat.TWO" } << "text/plain"
-                                << head + QStringList { "-n", "c/.R", "-a", "a.b.ACTION", "-d", "d://x", "-c", "cat.ONE",
-                                                        "-c", "cat.TWO", "-t", "text/plain" };
+                                 << head
+            + QStringList { "-n", "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver", "-d",
+                  "sync://restore:42223/" };
+    QTest::newRow("everything") << "c/.R"
+                                << "a.b.ACTION"
+                                << "d://x" << QStringList { "cat.ONE", "cat.TWO" } << "text/plain"
+                                << head
+            + QStringList { "-n", "c/.R", "-a", "a.b.ACTION", "-d", "d://x", "-c", "cat.ONE", "-c", "cat.TWO", "-t",
+                  "text/plain" };
 }
 
 void AdbCommandTest::activityManagerArguments()
@@ -144,9 +149,9 @@ void AdbCommandTest::activityManagerArguments()
     QFETCH(QStringList, categories);
     QFETCH(QString, type);
     QFETCH(QStringList, arguments);
-    QCOMPARE(AdbCommand::activityManagerArguments(QStringLiteral("S1"), QStringLiteral("broadcast"), component, action,
-                                                  data, categories, type),
-             arguments);
+    QCOMPARE(AdbCommand::activityManagerArguments(
+                 QStringLiteral("S1"), QStringLiteral("broadcast"), component, action, data, categories, type),
+        arguments);
 }
 
 void AdbCommandTest::runChannels_data()
@@ -156,7 +161,8 @@ void AdbCommandTest::runChannels_data()
     QTest::addColumn<QString>("result");
     QTest::addColumn<QString>("failure");
     QTest::newRow("output only") << "printf 'out\\n'" << true << "out\n" << QString();
-    QTest::newRow("error text raises") << "printf 'out\\n'; printf 'adb: warn\\n' >&2" << true << QString() << "adb: warn\n";
+    QTest::newRow("error text raises") << "printf 'out\\n'; printf 'adb: warn\\n' >&2" << true << QString()
+                                       << "adb: warn\n";
     QTest::newRow("error text kept in front") << "printf 'out\\n'; printf 'warn\\n' >&2" << false << "warn\n\nout\n"
                                               << QString();
     QTest::newRow("exit code ignored") << "printf 'fine'; exit 3" << true << "fine" << QString();
@@ -184,8 +190,9 @@ void AdbCommandTest::missingProgramGivesEmptyOutput()
     AdbCommand adb(QStringLiteral("/nonexistent/folder/adb"));
     QCOMPARE(adb.devices(), Serials {});
     QCOMPARE(adb.listPackages(QStringLiteral("S")), Serials {});
-    adb.forward(QStringLiteral("S"), 42222, 42222);   // seems to succeed
-    adb.activityManager(QStringLiteral("S"), QStringLiteral("broadcast"), QString(), QString(), QString(), {}, QString());
+    adb.forward(QStringLiteral("S"), 42222, 42222); // seems to succeed
+    adb.activityManager(
+        QStringLiteral("S"), QStringLiteral("broadcast"), QString(), QString(), QString(), {}, QString());
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, adb.install(QStringLiteral("S"), QStringLiteral("/tmp/x.apk")));
     QCOMPARE(adb.logcat(QStringLiteral("S")), QString());
 }

@@ -61,8 +61,8 @@ private:
 void AdbConnectorTest::initTestCase()
 {
     QVERIFY2(m_sim.create({ "serial=USB-1", "contacts=45", "batch-size=20", QStringLiteral("name=Téléphone Ωμέγα"), "+",
-                            "serial=USB-2", "installed=0" }),
-             m_sim.lastError());
+                 "serial=USB-2", "installed=0" }),
+        m_sim.lastError());
     QVERIFY2(m_sim.start(), m_sim.lastError());
     m_sim.exportEnvironment();
     QVERIFY(m_dataFolder.isValid());
@@ -140,14 +140,14 @@ void AdbConnectorTest::missingAgentIsInstalled()
     QCOMPARE(fileBytes(target), package);
     const QFileDevice::Permissions permissions = QFileInfo(target).permissions();
     QVERIFY(permissions.testFlag(QFileDevice::ReadOwner) && permissions.testFlag(QFileDevice::WriteOwner));
-    QVERIFY(!(permissions & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther
-                             | QFileDevice::WriteOther)));
-    QCOMPARE(adbLog(), (QList<QStringList> { { "-s", "USB-2", "shell", "pm", "-l" },
-                                             { "-s", "USB-2", "install", target } }));
+    QVERIFY(!(permissions
+        & (QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther)));
+    QCOMPARE(adbLog(),
+        (QList<QStringList> { { "-s", "USB-2", "shell", "pm", "-l" }, { "-s", "USB-2", "install", target } }));
     const QJsonObject shown = phone(QStringLiteral("USB-2"));
     QVERIFY(shown.value(QStringLiteral("agentInstalled")).toBool());
     QCOMPARE(shown.value(QStringLiteral("installedPackageMd5")).toString(),
-             QString::fromLatin1(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex()));
+        QString::fromLatin1(QCryptographicHash::hash(package, QCryptographicHash::Md5).toHex()));
 }
 
 void AdbConnectorTest::installFailureRaises()
@@ -171,10 +171,9 @@ void AdbConnectorTest::backupServiceOnFirstPort()
     AdbConnector connector(QStringLiteral("USB-1"), m_dataFolder.path());
     QCOMPARE(connector.startBackupService(42222), QStringLiteral("127.0.0.1"));
     QCOMPARE(adbLog(),
-             (QList<QStringList> { { "-s", "USB-1", "forward", "tcp:42222", "tcp:42222" },
-                                   { "-s", "USB-1", "shell", "am", "broadcast", "-n",
-                                     "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver", "-d",
-                                     "sync://backup:42222/" } }));
+        (QList<QStringList> { { "-s", "USB-1", "forward", "tcp:42222", "tcp:42222" },
+            { "-s", "USB-1", "shell", "am", "broadcast", "-n", "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver",
+                "-d", "sync://backup:42222/" } }));
 
     // The agent now serves one receive exchange on the forwarded port.
     QTcpSocket socket;
@@ -205,9 +204,9 @@ void AdbConnectorTest::restoreServiceOnFirstPort()
 {
     AdbConnector connector(QStringLiteral("USB-1"), m_dataFolder.path());
     QCOMPARE(connector.startRestoreService(42222), QStringLiteral("127.0.0.1"));
-    QCOMPARE(adbLog().last(), (QStringList { "-s", "USB-1", "shell", "am", "broadcast", "-n",
-                                             "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver", "-d",
-                                             "sync://restore:42222/" }));
+    QCOMPARE(adbLog().last(),
+        (QStringList { "-s", "USB-1", "shell", "am", "broadcast", "-n",
+            "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver", "-d", "sync://restore:42222/" }));
     QTcpSocket socket;
     socket.connectToHost(QStringLiteral("127.0.0.1"), 42222);
     QVERIFY(socket.waitForConnected(ConnectTimeoutMs));
@@ -251,7 +250,7 @@ void AdbConnectorTest::packageGoesToDataFolderByDefault()
     qputenv("HOME", home.path().toUtf8());
     const AdbConnector connector(QStringLiteral("USB-1"));
     QVERIFY2(connector.agentPackagePath().startsWith(home.path() + QLatin1Char('/')),
-             qPrintable(connector.agentPackagePath()));
+        qPrintable(connector.agentPackagePath()));
     QVERIFY(connector.agentPackagePath().endsWith(QStringLiteral("/com.quillmarrow.contactssync")));
 }
 

@@ -1,7 +1,7 @@
 // The phone cache database: it shares the phone's connector, and what the
 // phone sends comes back out of it unchanged on the wire.
-#include "android/adbconnector.h"
 #include "android/androidcontactsdb.h"
+#include "android/adbconnector.h"
 #include "android/wireencoding.h"
 #include "contacts/contactformat.h"
 #include "contacts/localdbcombinerule.h"
@@ -62,7 +62,8 @@ void AndroidContactsDbTest::phoneLinesSurviveTheCache()
     generator.start(PhoneSimDriver::program(), { "generate", "40", "seed=7", "--wire" });
     QVERIFY(generator.waitForFinished(60000));
     QCOMPARE(generator.exitCode(), 0);
-    QStringList lines = QString::fromUtf8(generator.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QStringList lines
+        = QString::fromUtf8(generator.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QVERIFY(lines.size() > 200);
 
     AndroidContactsDb db(m_dir.filePath(QStringLiteral("cache-roundtrip")), nullptr);
@@ -116,7 +117,7 @@ void AndroidContactsDbTest::phoneLinesSurviveTheCache()
                 decodeEntityFields(splitEntityFields(again), kind, after);
                 for (int column : before.columns())
                     QVERIFY2(variantValuesEqual(after.value(column), before.value(column)),
-                             qPrintable(QStringLiteral("%1 data%2").arg(again).arg(column)));
+                        qPrintable(QStringLiteral("%1 data%2").arg(again).arg(column)));
                 if (kind == ENTITY_PHOTO) {
                     ++photos;
                     QCOMPARE(again, fields.first().toString() + QLatin1Char(',') + fields.at(1).toString());

@@ -32,7 +32,8 @@ void AndroidMonitorTest::pollSequence_data()
     QTest::newRow("unplug one") << P { { "A", "B" }, { "B" } } << C { { "+A", "+B" }, { "-A" } };
     QTest::newRow("nothing changes") << P { { "A" }, { "A" }, { "A" } } << C { { "+A" }, {}, {} };
     QTest::newRow("swap") << P { { "A" }, { "B" } } << C { { "+A" }, { "+B", "-A" } };
-    QTest::newRow("all gone and back") << P { { "A", "B" }, {}, { "A" } } << C { { "+A", "+B" }, { "-A", "-B" }, { "+A" } };
+    QTest::newRow("all gone and back") << P { { "A", "B" }, {}, { "A" } }
+                                       << C { { "+A", "+B" }, { "-A", "-B" }, { "+A" } };
     QTest::newRow("empty start") << P { {}, { "A" } } << C { {}, { "+A" } };
 }
 
@@ -60,7 +61,7 @@ void AndroidMonitorTest::dataPorts()
     QCOMPARE(dataPortFor(QStringLiteral("first")), 42222);
     QCOMPARE(dataPortFor(QStringLiteral("first")), 42222);
     QCOMPARE(dataPortFor(QStringLiteral("second")), 42223);
-    QCOMPARE(dataPortFor(QStringLiteral("first")), 42222);   // came back
+    QCOMPARE(dataPortFor(QStringLiteral("first")), 42222); // came back
     QCOMPARE(dataPortFor(QStringLiteral("third")), 42224);
     QCOMPARE(dataPortFor(QStringLiteral("second")), 42223);
 }
@@ -81,7 +82,7 @@ void AndroidMonitorTest::followsPhonesThroughAdb()
     connect(monitor.get(), &AndroidMonitor::deviceConnected, this, [&](const QString &id) { connected << id; });
     connect(monitor.get(), &AndroidMonitor::deviceDisconnected, this, [&](const QString &id) { disconnected << id; });
     monitor->startMonitoring();
-    monitor->startMonitoring();   // a second start changes nothing
+    monitor->startMonitoring(); // a second start changes nothing
 
     // The phones attached at start.
     QTRY_COMPARE_WITH_TIMEOUT(connected.size(), 3, 15000);

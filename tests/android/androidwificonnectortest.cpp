@@ -83,13 +83,16 @@ void AndroidWifiConnectorTest::helloFailures_data()
     QTest::addColumn<bool>("close");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("silent agent") << QByteArray() << false << "timeout" << "WifiServiceTimeoutException";
+    QTest::newRow("silent agent") << QByteArray() << false << "timeout"
+                                  << "WifiServiceTimeoutException";
     QTest::newRow("half an answer, then silence") << QByteArray("hello:ab") << false << "timeout"
                                                   << "WifiServiceTimeoutException";
-    QTest::newRow("error answer") << QByteArray("$error:" + QStringLiteral("Kein Zugriff – 拒绝").toUtf8().toBase64() + "\n")
+    QTest::newRow("error answer") << QByteArray(
+        "$error:" + QStringLiteral("Kein Zugriff – 拒绝").toUtf8().toBase64() + "\n")
                                   << false << "remote" << QStringLiteral("Kein Zugriff – 拒绝");
     QTest::newRow("closes without answer") << QByteArray() << true << "transfer" << QString();
-    QTest::newRow("blank answer") << QByteArray("\n") << false << "transfer" << "Null command.";
+    QTest::newRow("blank answer") << QByteArray("\n") << false << "transfer"
+                                  << "Null command.";
     QTest::newRow("empty device id") << QByteArray("hello:\n") << false << "runtime" << QString();
     QTest::newRow("path in device id") << QByteArray("hello:../../etc\n") << false << "runtime" << QString();
 }
@@ -198,7 +201,7 @@ void AndroidWifiConnectorTest::startRequestWithoutAgentFails()
     } catch (const std::runtime_error &e) {
         QVERIFY(!QString::fromUtf8(e.what()).isEmpty());
     }
-    connector.prepareAgent();   // nothing to do over WiFi
+    connector.prepareAgent(); // nothing to do over WiFi
     QCOMPARE(connector.deviceLog(), QString());
 }
 
@@ -244,7 +247,8 @@ void AndroidWifiConnectorTest::simulatedPhone()
     QVERIFY_THROWS_EXCEPTION(WifiServiceTimeoutException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));
     QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "clear" }));
     QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "hello-error" }));
-    QVERIFY_THROWS_EXCEPTION(simpleprotocol::RemoteException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));
+    QVERIFY_THROWS_EXCEPTION(
+        simpleprotocol::RemoteException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));
     QVERIFY(sim.fault(QStringLiteral("127.0.0.52"), { "clear" }));
     QVERIFY(sim.run(QStringLiteral("wifi"), { "127.0.0.52", "off" }).ok());
     QVERIFY_THROWS_EXCEPTION(WifiServiceTimeoutException, AndroidWifiConnector().hello(QStringLiteral("127.0.0.52")));

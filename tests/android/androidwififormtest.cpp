@@ -1,5 +1,5 @@
-#include "android/androidwificonnector.h"
 #include "android/androidwifiform.h"
+#include "android/androidwificonnector.h"
 #include "android/linktimings.h"
 #include "android/simpleprotocol.h"
 #include "app/modalanswers.h"
@@ -56,13 +56,15 @@ void AndroidWifiFormTest::formShape()
     QVERIFY(form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket")));
     QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("btnConnect"))->text(), QStringLiteral("Connect"));
     QCOMPARE(form.findChild<QPushButton *>(QStringLiteral("btnClose"))->text(), QStringLiteral("Cancel"));
-    QVERIFY(form.findChild<QLabel *>(QStringLiteral("label"))->text().startsWith(
-        QStringLiteral("Run Quillmarrow Contacts Sync on Android phone")));
-    QVERIFY(form.findChild<QLabel *>(QStringLiteral("lbTipsDownloadWifiConnection"))->text().startsWith(
-        QStringLiteral("If you haven't installed Quillmarrow Contacts Sync")));
+    QVERIFY(form.findChild<QLabel *>(QStringLiteral("label"))
+                ->text()
+                .startsWith(QStringLiteral("Run Quillmarrow Contacts Sync on Android phone")));
+    QVERIFY(form.findChild<QLabel *>(QStringLiteral("lbTipsDownloadWifiConnection"))
+                ->text()
+                .startsWith(QStringLiteral("If you haven't installed Quillmarrow Contacts Sync")));
     QVERIFY(form.styleSheet().endsWith(
         QStringLiteral(" #lbTipsDownloadWifiConnection { font-size:9px; color:#767B7C; margin:0 10px;}")));
-    QVERIFY(form.styleSheet().size() > 80);   // the program's own style sheet comes first
+    QVERIFY(form.styleSheet().size() > 80); // the program's own style sheet comes first
     QVERIFY(!form.connector());
 }
 
@@ -70,9 +72,12 @@ void AndroidWifiFormTest::addressShapes_data()
 {
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("address");
-    QTest::newRow("plain") << "127.0.0.2" << "127.0.0.2";
-    QTest::newRow("spaces around") << "  192.168.1.20 \t" << "192.168.1.20";
-    QTest::newRow("any three digits") << "999.1.1.1" << "999.1.1.1";
+    QTest::newRow("plain") << "127.0.0.2"
+                           << "127.0.0.2";
+    QTest::newRow("spaces around") << "  192.168.1.20 \t"
+                                   << "192.168.1.20";
+    QTest::newRow("any three digits") << "999.1.1.1"
+                                      << "999.1.1.1";
     QTest::newRow("three groups") << "127.0.0" << QString();
     QTest::newRow("five groups") << "1.2.3.4.5" << QString();
     QTest::newRow("four digits") << "1000.1.1.1" << QString();
@@ -107,7 +112,7 @@ void AndroidWifiFormTest::wrongAddressWarnsAndStaysOpen()
     QCOMPARE(answers.messageBoxes().size(), 1);
     QCOMPARE(answers.messageBoxes().first().icon, QMessageBox::Warning);
     QCOMPARE(answers.messageBoxes().first().text,
-             QStringLiteral("Input Error. Please input the correct WiFi connection info."));
+        QStringLiteral("Input Error. Please input the correct WiFi connection info."));
     QCOMPARE(form.result(), int(QDialog::Rejected));
     QVERIFY(!form.connector());
 }
@@ -122,7 +127,7 @@ void AndroidWifiFormTest::nothingListeningShowsTimeout()
     QCOMPARE(answers.messageBoxes().first().icon, QMessageBox::Critical);
     QVERIFY2(answers.messageBoxes().first().text.contains(
                  QStringLiteral("Connection Timeout.Please make sure you input the WiFi connection info correctly.")),
-             qPrintable(answers.messageBoxes().first().text));
+        qPrintable(answers.messageBoxes().first().text));
     QVERIFY(!form.connector());
     QCOMPARE(form.result(), int(QDialog::Rejected));
 }
@@ -130,11 +135,12 @@ void AndroidWifiFormTest::nothingListeningShowsTimeout()
 void AndroidWifiFormTest::agentErrorShown()
 {
     const QString message = QStringLiteral("Sync service busy – 忙");
-    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.46")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
-        (void)ScriptedPeer::readLine(s);
-        ScriptedPeer::send(s, "$error:" + message.toUtf8().toBase64() + "\n");
-        ScriptedPeer::drain(s);
-    });
+    ScriptedPeer agent(
+        QHostAddress(QStringLiteral("127.0.0.46")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+            (void)ScriptedPeer::readLine(s);
+            ScriptedPeer::send(s, "$error:" + message.toUtf8().toBase64() + "\n");
+            ScriptedPeer::drain(s);
+        });
     QVERIFY(agent.startListening());
     ModalAnswers answers;
     AndroidWIFIForm form;
@@ -148,11 +154,12 @@ void AndroidWifiFormTest::agentErrorShown()
 void AndroidWifiFormTest::answeringPhoneAccepts()
 {
     QByteArray received;
-    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.47")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
-        received = ScriptedPeer::readLine(s);
-        ScriptedPeer::send(s, "hello:wifi-phone-47\n");
-        ScriptedPeer::drain(s);
-    });
+    ScriptedPeer agent(
+        QHostAddress(QStringLiteral("127.0.0.47")), simpleprotocol::AgentControlPort, [&](QTcpSocket &s) {
+            received = ScriptedPeer::readLine(s);
+            ScriptedPeer::send(s, "hello:wifi-phone-47\n");
+            ScriptedPeer::drain(s);
+        });
     QVERIFY(agent.startListening());
     ModalAnswers answers;
     AndroidWIFIForm form;

@@ -27,8 +27,8 @@ constexpr int dataPort = 42222;
 
 struct Backup
 {
-    QStringList commands;    // every line but the entity lines
-    QStringList entities;    // "$ent:" arguments
+    QStringList commands; // every line but the entity lines
+    QStringList entities; // "$ent:" arguments
 };
 
 QString unescape(QStringView value)
@@ -77,7 +77,7 @@ private:
 void PhoneExchangeTest::initTestCase()
 {
     QVERIFY2(m_sim.create({ "wifi=127.0.0.50", "contacts=60", "batch-size=7", "seed=99", "+", "wifi=127.0.0.51" }),
-             m_sim.lastError());
+        m_sim.lastError());
     QVERIFY2(m_sim.start(), m_sim.lastError());
 }
 
@@ -123,12 +123,13 @@ void PhoneExchangeTest::backupReadsWhatPhoneHolds()
     const Backup backup = readBackup(*socket);
     QVERIFY(backup.commands.contains(QStringLiteral("$version:3")));
     QVERIFY(backup.commands.contains(QStringLiteral("$count:60")));
-    QCOMPARE(backup.commands.count(QStringLiteral("$batch:")), 9);   // 60 contacts, 7 a batch
+    QCOMPARE(backup.commands.count(QStringLiteral("$batch:")), 9); // 60 contacts, 7 a batch
 
     // The lines are the phone's own, in its order.
-    QCOMPARE(backup.entities, QString::fromUtf8(m_sim.dump(senderPhone, { "--wire" }))
-                                  .remove(QStringLiteral("$ent:"))
-                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts));
+    QCOMPARE(backup.entities,
+        QString::fromUtf8(m_sim.dump(senderPhone, { "--wire" }))
+            .remove(QStringLiteral("$ent:"))
+            .split(QLatin1Char('\n'), Qt::SkipEmptyParts));
 
     // Decoded, they carry what the phone's store holds, row by row.
     QHash<QString, Entity> decoded;
@@ -155,11 +156,14 @@ void PhoneExchangeTest::backupReadsWhatPhoneHolds()
         const QString kindName = parts.at(2);
         const auto check = [&](int column, const QVariant &expected) {
             QVERIFY2(variantValuesEqual(e.value(column), expected),
-                     qPrintable(QStringLiteral("%1 data%2: %3 != %4").arg(record).arg(column).arg(e.text(column),
-                                                                                            expected.toString())));
+                qPrintable(QStringLiteral("%1 data%2: %3 != %4")
+                               .arg(record)
+                               .arg(column)
+                               .arg(e.text(column), expected.toString())));
         };
         const auto typed = [&](int kind, const QString &valueKey) {
-            check(data2, v.value(QStringLiteral("label")).isEmpty() ? expectedCode(kind, v.value(QStringLiteral("type"))) : 0);
+            check(data2,
+                v.value(QStringLiteral("label")).isEmpty() ? expectedCode(kind, v.value(QStringLiteral("type"))) : 0);
             check(data3, v.value(QStringLiteral("label")));
             check(data1, v.value(valueKey));
         };
@@ -172,7 +176,7 @@ void PhoneExchangeTest::backupReadsWhatPhoneHolds()
             check(data1, formatPersonName(e));
         } else if (kindName == QLatin1String("photo")) {
             QCOMPARE(QString::fromLatin1(QCryptographicHash::hash(e.bytes(data15), QCryptographicHash::Md5).toHex()),
-                     v.value(QStringLiteral("md5")));
+                v.value(QStringLiteral("md5")));
         } else if (kindName == QLatin1String("phone")) {
             typed(ENTITY_PHONE, QStringLiteral("number"));
         } else if (kindName == QLatin1String("email")) {
@@ -186,28 +190,39 @@ void PhoneExchangeTest::backupReadsWhatPhoneHolds()
             check(data1, v.value(QStringLiteral("nickname")));
             QVERIFY(!e.has(data3));
         } else if (kindName == QLatin1String("event")) {
-            check(data2, v.value(QStringLiteral("label")).isEmpty() ? expectedCode(ENTITY_EVENT, v.value(QStringLiteral("type"))) : 0);
+            check(data2,
+                v.value(QStringLiteral("label")).isEmpty() ? expectedCode(ENTITY_EVENT, v.value(QStringLiteral("type")))
+                                                           : 0);
             check(data3, v.value(QStringLiteral("label")));
             check(data1, v.value(QStringLiteral("date")) + QStringLiteral("T00:00:00"));
         } else if (kindName == QLatin1String("group")) {
             check(data2, v.value(QStringLiteral("group")));
         } else if (kindName == QLatin1String("im")) {
-            check(data2, v.value(QStringLiteral("label")).isEmpty() ? expectedCode(ENTITY_IM, v.value(QStringLiteral("type"))) : 0);
+            check(data2,
+                v.value(QStringLiteral("label")).isEmpty() ? expectedCode(ENTITY_IM, v.value(QStringLiteral("type")))
+                                                           : 0);
             check(data3, v.value(QStringLiteral("label")));
-            check(data5, v.value(QStringLiteral("custom-protocol")).isEmpty()
-                             ? expectedCode(WireImProtocolKey, v.value(QStringLiteral("protocol")))
-                             : 0);
+            check(data5,
+                v.value(QStringLiteral("custom-protocol")).isEmpty()
+                    ? expectedCode(WireImProtocolKey, v.value(QStringLiteral("protocol")))
+                    : 0);
             check(data6, v.value(QStringLiteral("custom-protocol")));
             check(data1, v.value(QStringLiteral("handle")));
         } else if (kindName == QLatin1String("note")) {
             check(data1, v.value(QStringLiteral("note")));
         } else if (kindName == QLatin1String("organization")) {
-            check(data2, v.value(QStringLiteral("label")).isEmpty() ? expectedCode(ENTITY_ORGANIZATION, v.value(QStringLiteral("type"))) : 0);
+            check(data2,
+                v.value(QStringLiteral("label")).isEmpty()
+                    ? expectedCode(ENTITY_ORGANIZATION, v.value(QStringLiteral("type")))
+                    : 0);
             check(data1, v.value(QStringLiteral("company")));
             check(data5, v.value(QStringLiteral("department")));
             check(data4, v.value(QStringLiteral("title")));
         } else if (kindName == QLatin1String("postal")) {
-            check(data2, v.value(QStringLiteral("label")).isEmpty() ? expectedCode(ENTITY_POSTAL_ADDRESS, v.value(QStringLiteral("type"))) : 0);
+            check(data2,
+                v.value(QStringLiteral("label")).isEmpty()
+                    ? expectedCode(ENTITY_POSTAL_ADDRESS, v.value(QStringLiteral("type")))
+                    : 0);
             check(data10, v.value(QStringLiteral("country")));
             check(data8, v.value(QStringLiteral("region")));
             check(data7, v.value(QStringLiteral("city")));
@@ -224,18 +239,33 @@ void PhoneExchangeTest::backupReadsWhatPhoneHolds()
 void PhoneExchangeTest::misbehavingPhone_data()
 {
     QTest::addColumn<QStringList>("faults");
-    QTest::addColumn<QString>("failure");   // exception class, or "" for none
+    QTest::addColumn<QString>("failure"); // exception class, or "" for none
     QTest::addColumn<QString>("message");
-    QTest::addColumn<QString>("oddLine");   // a line that must come through as it is
+    QTest::addColumn<QString>("oddLine"); // a line that must come through as it is
     const QString text = QStringLiteral("Speicher voll – 内存不足 – Память");
-    QTest::newRow("carriage returns") << QStringList { "crlf" } << "" << "" << "$count:60";
-    QTest::newRow("blank line") << QStringList { "blank-line=3" } << "transfer" << "Null command." << "";
-    QTest::newRow("error in the middle") << QStringList { "error-at=12", "error-message=" + text } << "remote" << text << "";
-    QTest::newRow("error with the default text") << QStringList { "error-at=2" } << "remote" << "" << "";
-    QTest::newRow("dropped mid-line") << QStringList { "drop-mid-line=8" } << "transfer" << "" << "";
-    QTest::newRow("dropped between lines") << QStringList { "drop-after=5" } << "transfer" << "" << "";
-    QTest::newRow("command word in capitals") << QStringList { "inject=4:$COUNT:9" } << "" << "" << "$COUNT:9";
-    QTest::newRow("slow agent") << QStringList { "slow=2" } << "" << "" << "$version:3";
+    QTest::newRow("carriage returns") << QStringList { "crlf" } << ""
+                                      << ""
+                                      << "$count:60";
+    QTest::newRow("blank line") << QStringList { "blank-line=3" } << "transfer"
+                                << "Null command."
+                                << "";
+    QTest::newRow("error in the middle") << QStringList { "error-at=12", "error-message=" + text } << "remote" << text
+                                         << "";
+    QTest::newRow("error with the default text") << QStringList { "error-at=2" } << "remote"
+                                                 << ""
+                                                 << "";
+    QTest::newRow("dropped mid-line") << QStringList { "drop-mid-line=8" } << "transfer"
+                                      << ""
+                                      << "";
+    QTest::newRow("dropped between lines") << QStringList { "drop-after=5" } << "transfer"
+                                           << ""
+                                           << "";
+    QTest::newRow("command word in capitals") << QStringList { "inject=4:$COUNT:9" } << ""
+                                              << ""
+                                              << "$COUNT:9";
+    QTest::newRow("slow agent") << QStringList { "slow=2" } << ""
+                                << ""
+                                << "$version:3";
 }
 
 void PhoneExchangeTest::misbehavingPhone()
@@ -322,7 +352,8 @@ void PhoneExchangeTest::restoreStoresWhatWasMeant()
         { ENTITY_IM, entity(44, { { data2, 1 }, { data5, 0 }, { data6, "Matrix" }, { data1, "@zoe:m.org" } }) },
         { ENTITY_RELATION, entity(45, { { data2, 9 }, { data1, "Ann" } }) },
         { ENTITY_ORGANIZATION, entity(46, { { data2, 1 }, { data1, "ACME" }, { data5, "R&D" }, { data4, "Boss" } }) },
-        { ENTITY_POSTAL_ADDRESS, entity(47, { { data2, 1 }, { data4, "Rue 1" }, { data7, "Paris" }, { data10, "France" } }) },
+        { ENTITY_POSTAL_ADDRESS,
+            entity(47, { { data2, 1 }, { data4, "Rue 1" }, { data7, "Paris" }, { data10, "France" } }) },
         { ENTITY_WEBSITE, entity(48, { { data2, 2 }, { data1, "https://blog.example" } }) },
         { ENTITY_NOTE, entity(49, { { data1, "line 1\nline 2, with a comma" } }) },
         { ENTITY_NICKNAME, entity(50, { { data2, 1 }, { data1, "Zo" } }) },
@@ -349,14 +380,16 @@ void PhoneExchangeTest::restoreStoresWhatWasMeant()
     };
     QVERIFY(row(mappings.first().newSrcId).isEmpty() == false);
     QVERIFY(dump.contains(QStringLiteral("\tprefix=Dr.\tgiven=Zoë\tmiddle=\tfamily=Ōtsuka-Łukasz\tsuffix=")));
-    QVERIFY(row(phoneIds.value(40)).contains(QStringLiteral(
-        "md5=%1").arg(QString::fromLatin1(QCryptographicHash::hash(photo, QCryptographicHash::Md5).toHex()))));
+    QVERIFY(row(phoneIds.value(40))
+                .contains(QStringLiteral("md5=%1").arg(
+                    QString::fromLatin1(QCryptographicHash::hash(photo, QCryptographicHash::Md5).toHex()))));
     QVERIFY(row(phoneIds.value(41)).contains(QStringLiteral("\ttype=other\tlabel=Boat\tnumber=+47 22 00 00 00")));
     QVERIFY(row(phoneIds.value(43)).contains(QStringLiteral("\ttype=birthday\tlabel=\tdate=1980-02-29")));
     QVERIFY(row(phoneIds.value(44)).contains(QStringLiteral("\tcustom-protocol=Matrix\thandle=@zoe:m.org")));
     QVERIFY(row(phoneIds.value(45)).contains(QStringLiteral("\ttype=parnet\tlabel=\tname=Ann")));
     QVERIFY(row(phoneIds.value(46)).contains(QStringLiteral("\tcompany=ACME\tdepartment=R&D\ttitle=Boss")));
-    QVERIFY(row(phoneIds.value(47)).contains(QStringLiteral("\tcountry=France\tregion=\tcity=Paris\tstreet=Rue 1\tpostcode=")));
+    QVERIFY(row(phoneIds.value(47))
+                .contains(QStringLiteral("\tcountry=France\tregion=\tcity=Paris\tstreet=Rue 1\tpostcode=")));
     QVERIFY(row(phoneIds.value(49)).contains(QStringLiteral("\tnote=line 1\\nline 2, with a comma")));
     QVERIFY(row(phoneIds.value(51)).contains(QStringLiteral("\tgroup=Ünïcode friends")));
 

@@ -21,8 +21,7 @@ public:
         : m_address(address)
         , m_port(port)
         , m_script(std::move(script))
-    {
-    }
+    { }
 
     ~ScriptedPeer() override { wait(); }
 

@@ -137,7 +137,8 @@ void SimpleProtocolTest::readCommandFailures_data()
     QByteArray withNul = QByteArray("before") + '\0' + QByteArray("after");
     QTest::newRow("blank line") << QByteArray("\n") << false << "Null command.";
     QTest::newRow("only carriage return") << QByteArray("\r\n") << false << "Null command.";
-    QTest::newRow("error with non-Latin text") << QByteArray("$error:" + base64Utf8(nonLatin) + "\n") << true << nonLatin;
+    QTest::newRow("error with non-Latin text")
+        << QByteArray("$error:" + base64Utf8(nonLatin) + "\n") << true << nonLatin;
     QTest::newRow("error with empty argument") << QByteArray("$error:\n") << true << QString();
     QTest::newRow("error with CR LF") << QByteArray("$error:" + base64Utf8(QStringLiteral("disk full")) + "\r\n")
                                       << true << "disk full";
@@ -275,15 +276,17 @@ void SimpleProtocolTest::writeCommandBytes_data()
     QTest::addColumn<QString>("argument");
     QTest::addColumn<bool>("flush");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("hello") << "hello:" << "//127.0.0.1" << true << QByteArray("hello://127.0.0.1\n");
-    QTest::newRow("restore request") << "restore:" << "//127.0.0.1:42222/" << true
-                                     << QByteArray("restore://127.0.0.1:42222/\n");
+    QTest::newRow("hello") << "hello:"
+                           << "//127.0.0.1" << true << QByteArray("hello://127.0.0.1\n");
+    QTest::newRow("restore request") << "restore:"
+                                     << "//127.0.0.1:42222/" << true << QByteArray("restore://127.0.0.1:42222/\n");
     QTest::newRow("empty argument") << "$batch:" << QString() << true << QByteArray("$batch:\n");
     QTest::newRow("no word") << QString() << "3/1/2/-4,home,," << true << QByteArray("3/1/2/-4,home,,\n");
-    QTest::newRow("outside Latin-1 as ?") << "$x:" << QStringLiteral("a\u0416b\u00e9") << true
-                                          << QByteArray("$x:a?b\xe9\n");
+    QTest::newRow("outside Latin-1 as ?")
+        << "$x:" << QStringLiteral("a\u0416b\u00e9") << true << QByteArray("$x:a?b\xe9\n");
     QTest::newRow("cut at NUL") << "$x:" << QString::fromLatin1("ab\0cd", 5) << true << QByteArray("$x:ab\n");
-    QTest::newRow("not flushed, then waited out") << "$ent:" << "1/2/3/4" << false << QByteArray("$ent:1/2/3/4\n");
+    QTest::newRow("not flushed, then waited out") << "$ent:"
+                                                  << "1/2/3/4" << false << QByteArray("$ent:1/2/3/4\n");
 }
 
 void SimpleProtocolTest::writeCommandBytes()
@@ -310,8 +313,8 @@ void SimpleProtocolTest::writeOnClosedConnectionFails()
     Loopback link;
     QVERIFY(link.open());
     link.client.abort();
-    QVERIFY_THROWS_EXCEPTION(SocketDataTransferException,
-                             writeCommand(link.client, QStringLiteral("$batch:"), QString(), true));
+    QVERIFY_THROWS_EXCEPTION(
+        SocketDataTransferException, writeCommand(link.client, QStringLiteral("$batch:"), QString(), true));
 }
 
 void SimpleProtocolTest::flushIntoFullSendBufferIsNoFailure()
@@ -358,14 +361,12 @@ void SimpleProtocolTest::idMappings_data()
     QTest::addColumn<QString>("answer");
     QTest::addColumn<QList<IdMapping>>("mappings");
     using L = QList<IdMapping>;
-    QTest::newRow("two mappings")
-        << "$batch:1/5/7/-31=>1/812/640/9001,3/812/640/-32=>3/812/640/9002"
-        << L { { 5, 31, "1/812/640/9001" }, { 812, 32, "3/812/640/9002" } };
+    QTest::newRow("two mappings") << "$batch:1/5/7/-31=>1/812/640/9001,3/812/640/-32=>3/812/640/9002"
+                                  << L { { 5, 31, "1/812/640/9001" }, { 812, 32, "3/812/640/9002" } };
     QTest::newRow("none") << "$batch:" << L {};
     QTest::newRow("semicolon and space") << "$batch:4/1/2/-7=>4/1/2/70; 5/1/2/-8=>5/1/2/80"
                                          << L { { 1, 7, "4/1/2/70" }, { 1, 8, "5/1/2/80" } };
-    QTest::newRow("negative keys and new id") << "$batch:2/-3/4/-5=>2/-3/-4/-6"
-                                              << L { { 3, 5, "2/-3/-4/-6" } };
+    QTest::newRow("negative keys and new id") << "$batch:2/-3/4/-5=>2/-3/-4/-6" << L { { 3, 5, "2/-3/-4/-6" } };
     QTest::newRow("garbage around") << "$batch:xx=>1/2/3/-4=>1/2/3/44zz" << L { { 2, 4, "1/2/3/44" } };
     QTest::newRow("incomplete old id") << "$batch:2/3/-4=>1/2/3/4" << L {};
 }

@@ -71,26 +71,27 @@ void WireEncodingTest::labelRows_data()
         for (const auto &[code, label] : list)
             QTest::addRow("%d/%d %s", key, code, qPrintable(label)) << key << code << label;
     };
-    rows(ENTITY_PHONE, { { 0, "other" },        { 1, "home" },        { 2, "mobile" },     { 3, "work" },
-                         { 4, "work fax" },     { 5, "home fax" },    { 6, "pager" },      { 8, "callback" },
-                         { 9, "car" },          { 10, "company main" }, { 11, "isdn" },    { 12, "main" },
-                         { 13, "other fax" },   { 14, "radio" },      { 15, "telex" },     { 16, "ttytdd" },
-                         { 17, "work mobile" }, { 18, "work pager" }, { 19, "assistant" }, { 20, "mms" } });
+    rows(ENTITY_PHONE,
+        { { 0, "other" }, { 1, "home" }, { 2, "mobile" }, { 3, "work" }, { 4, "work fax" }, { 5, "home fax" },
+            { 6, "pager" }, { 8, "callback" }, { 9, "car" }, { 10, "company main" }, { 11, "isdn" }, { 12, "main" },
+            { 13, "other fax" }, { 14, "radio" }, { 15, "telex" }, { 16, "ttytdd" }, { 17, "work mobile" },
+            { 18, "work pager" }, { 19, "assistant" }, { 20, "mms" } });
     rows(ENTITY_EMAIL, { { 0, "other" }, { 1, "home" }, { 2, "work" }, { 4, "mobile" } });
     rows(ENTITY_NICKNAME, { { 1, "default" }, { 2, "other" }, { 4, "short" }, { 5, "init" } });
     rows(ENTITY_EVENT, { { 0, "other" }, { 1, "anniversary" }, { 3, "birthday" } });
     rows(ENTITY_IM, { { 0, "other" }, { 1, "home" }, { 2, "work" } });
-    rows(WireImProtocolKey, { { 1, "aim" },        { 2, "msn" },    { 3, "yahoo" },
-                              { 4, "skype" },      { 5, "qq" },     { 6, "googletalk" },
-                              { 7, "icq" },        { 8, "jabber" }, { 9, "netmeeting" } });
+    rows(WireImProtocolKey,
+        { { 1, "aim" }, { 2, "msn" }, { 3, "yahoo" }, { 4, "skype" }, { 5, "qq" }, { 6, "googletalk" }, { 7, "icq" },
+            { 8, "jabber" }, { 9, "netmeeting" } });
     rows(ENTITY_ORGANIZATION, { { 0, "other" }, { 1, "work" } });
-    rows(ENTITY_RELATION, { { 1, "assistant" }, { 2, "brother" }, { 3, "child" },    { 4, "dom partner" },
-                            { 5, "father" },    { 6, "friend" },  { 7, "manager" },  { 8, "mother" },
-                            { 9, "parnet" },    { 10, "partner" }, { 11, "refby" },  { 12, "relative" },
-                            { 13, "sister" },   { 14, "spouse" } });
+    rows(ENTITY_RELATION,
+        { { 1, "assistant" }, { 2, "brother" }, { 3, "child" }, { 4, "dom partner" }, { 5, "father" }, { 6, "friend" },
+            { 7, "manager" }, { 8, "mother" }, { 9, "parnet" }, { 10, "partner" }, { 11, "refby" }, { 12, "relative" },
+            { 13, "sister" }, { 14, "spouse" } });
     rows(ENTITY_POSTAL_ADDRESS, { { 0, "other" }, { 1, "home" }, { 2, "work" } });
-    rows(ENTITY_WEBSITE, { { 0, "other" }, { 1, "homepage" }, { 2, "blog" }, { 3, "profile" },
-                           { 4, "home" },  { 5, "work" },     { 6, "ftp" } });
+    rows(ENTITY_WEBSITE,
+        { { 0, "other" }, { 1, "homepage" }, { 2, "blog" }, { 3, "profile" }, { 4, "home" }, { 5, "work" },
+            { 6, "ftp" } });
 }
 
 void WireEncodingTest::labelRows()
@@ -230,15 +231,16 @@ void WireEncodingTest::encode_data()
                                    << "3/12/7/88,mobile,," + b64(number);
     QTest::newRow("phone, type as text") << 3 << entityWith({ { data2, "2" }, { data1, number } }, "3/12/7/88")
                                          << "3/12/7/88,mobile,," + b64(number);
-    QTest::newRow("phone, code 7 has no label") << 3 << entityWith({ { data2, 7 }, { data1, "1" } }, "3/1/1/1")
-                                                << "3/1/1/1,,," + b64("1");
-    QTest::newRow("phone, custom label") << 3 << entityWith({ { data2, 0 }, { data3, "Boat" }, { data1, "5" } }, "3/1/1/2")
+    QTest::newRow("phone, code 7 has no label")
+        << 3 << entityWith({ { data2, 7 }, { data1, "1" } }, "3/1/1/1") << "3/1/1/1,,," + b64("1");
+    QTest::newRow("phone, custom label") << 3
+                                         << entityWith({ { data2, 0 }, { data3, "Boat" }, { data1, "5" } }, "3/1/1/2")
                                          << "3/1/1/2,other," + b64("Boat") + "," + b64("5");
     QTest::newRow("phone, nothing set") << 3 << entityWith({}, "3/1/1/3") << "3/1/1/3,other,,";
     QTest::newRow("name, provisional id")
         << 1
         << entityWith({ { data5, "Dr." }, { data2, "Zoë" }, { data4, "Q" }, { data3, "Łukasz" }, { data6, "Jr." } },
-                      QString(), 9)
+               QString(), 9)
         << "1/5/6/-9," + b64("Dr.") + "," + b64("Zoë") + "," + b64("Q") + "," + b64("Łukasz") + "," + b64("Jr.");
     QTest::newRow("photo") << 2 << entityWith({ { data15, QByteArray("\xff\xd8\x00\x01", 4) } }, "2/1/1/1")
                            << "2/1/1/1,/9gAAQ==";
@@ -251,33 +253,39 @@ void WireEncodingTest::encode_data()
                                      << "6/1/1/1,birthday,,1980-02-29";
     QTest::newRow("event, plain date") << 6 << entityWith({ { data2, 1 }, { data1, "2001-12-31" } }, "6/1/1/1")
                                        << "6/1/1/1,anniversary,,2001-12-31";
-    QTest::newRow("event, date with zone") << 6 << entityWith({ { data2, 1 }, { data1, "2001-12-31T23:00:00+02:00" } }, "6/1/1/1")
-                                           << "6/1/1/1,anniversary,,2001-12-31";
-    QTest::newRow("event, unparsable date") << 6 << entityWith({ { data2, 3 }, { data1, "last spring" } }, "6/1/1/1")
-                                            << "6/1/1/1,birthday,,";
+    QTest::newRow("event, date with zone")
+        << 6 << entityWith({ { data2, 1 }, { data1, "2001-12-31T23:00:00+02:00" } }, "6/1/1/1")
+        << "6/1/1/1,anniversary,,2001-12-31";
+    QTest::newRow("event, unparsable date")
+        << 6 << entityWith({ { data2, 3 }, { data1, "last spring" } }, "6/1/1/1") << "6/1/1/1,birthday,,";
     QTest::newRow("group") << 7 << entityWith({ { data2, "Family" } }, "7/1/1/1") << "7/1/1/1," + b64("Family");
-    QTest::newRow("im")
-        << 8 << entityWith({ { data2, 1 }, { data3, "" }, { data5, 4 }, { data6, "" }, { data1, "joe" } }, "8/1/1/1")
-        << "8/1/1/1,home,,skype,," + b64("joe");
-    QTest::newRow("im, custom protocol")
-        << 8 << entityWith({ { data2, 0 }, { data3, "Club" }, { data5, 0 }, { data6, "Matrix" }, { data1, "@j:m" } }, "8/1/1/1")
-        << "8/1/1/1,other," + b64("Club") + ",," + b64("Matrix") + "," + b64("@j:m");
-    QTest::newRow("note with line breaks") << 9 << entityWith({ { data1, "a,b\nc" } }, "9/1/1/1")
-                                           << "9/1/1/1," + b64("a,b\nc");
-    QTest::newRow("organization")
-        << 10 << entityWith({ { data2, 1 }, { data1, "ACME" }, { data5, "Boss" }, { data4, "Sales" } }, "10/1/1/1")
-        << "10/1/1/1,work,," + b64("ACME") + "," + b64("Boss") + "," + b64("Sales");
+    QTest::newRow("im") << 8
+                        << entityWith({ { data2, 1 }, { data3, "" }, { data5, 4 }, { data6, "" }, { data1, "joe" } },
+                               "8/1/1/1")
+                        << "8/1/1/1,home,,skype,," + b64("joe");
+    QTest::newRow("im, custom protocol") << 8
+                                         << entityWith({ { data2, 0 }, { data3, "Club" }, { data5, 0 },
+                                                           { data6, "Matrix" }, { data1, "@j:m" } },
+                                                "8/1/1/1")
+                                         << "8/1/1/1,other," + b64("Club") + ",," + b64("Matrix") + "," + b64("@j:m");
+    QTest::newRow("note with line breaks")
+        << 9 << entityWith({ { data1, "a,b\nc" } }, "9/1/1/1") << "9/1/1/1," + b64("a,b\nc");
+    QTest::newRow("organization") << 10
+                                  << entityWith(
+                                         { { data2, 1 }, { data1, "ACME" }, { data5, "Boss" }, { data4, "Sales" } },
+                                         "10/1/1/1")
+                                  << "10/1/1/1,work,," + b64("ACME") + "," + b64("Boss") + "," + b64("Sales");
     QTest::newRow("relation parnet") << 11 << entityWith({ { data2, 9 }, { data1, "Ann" } }, "11/1/1/1")
                                      << "11/1/1/1,parnet,," + b64("Ann");
     QTest::newRow("relation refby") << 11 << entityWith({ { data2, 11 }, { data1, "Ann" } }, "11/1/1/1")
                                     << "11/1/1/1,refby,," + b64("Ann");
-    QTest::newRow("address")
-        << 12
-        << entityWith({ { data2, 2 }, { data4, "1 Main St" }, { data7, "Springfield" }, { data8, "IL" },
-                        { data9, "62701" }, { data10, "USA" }, { data1, "ignored" } },
-                      "12/1/1/1")
-        << "12/1/1/1,work,," + b64("USA") + "," + b64("IL") + "," + b64("Springfield") + "," + b64("1 Main St") + ","
-            + b64("62701");
+    QTest::newRow("address") << 12
+                             << entityWith(
+                                    { { data2, 2 }, { data4, "1 Main St" }, { data7, "Springfield" }, { data8, "IL" },
+                                        { data9, "62701" }, { data10, "USA" }, { data1, "ignored" } },
+                                    "12/1/1/1")
+                             << "12/1/1/1,work,," + b64("USA") + "," + b64("IL") + "," + b64("Springfield") + ","
+            + b64("1 Main St") + "," + b64("62701");
     QTest::newRow("website") << 13 << entityWith({ { data2, 1 }, { data1, "https://x.example" } }, "13/1/1/1")
                              << "13/1/1/1,homepage,," + b64("https://x.example");
     QTest::newRow("unknown kind 14") << 14 << entityWith({ { data1, "x" } }, "14/1/1/1") << "14/1/1/1";
@@ -302,10 +310,10 @@ void WireEncodingTest::decode_data()
     QTest::newRow("phone, custom label wins") << 3 << QStringList { src, "work", b64("Abc"), b64("123") }
                                               << Values { { data2, 0 }, { data3, "Abc" }, { data1, "123" } };
     QTest::newRow("phone, two fields") << 3 << QStringList { src, "home" } << Values { { data2, 1 } };
-    QTest::newRow("phone, empty custom label") << 3 << QStringList { src, "mobile", "", b64("1") }
-                                               << Values { { data2, 2 }, { data3, "" }, { data1, "1" } };
-    QTest::newRow("phone, unknown label") << 3 << QStringList { src, "satellite", "", "" }
-                                          << Values { { data2, 0 }, { data3, "" }, { data1, "" } };
+    QTest::newRow("phone, empty custom label")
+        << 3 << QStringList { src, "mobile", "", b64("1") } << Values { { data2, 2 }, { data3, "" }, { data1, "1" } };
+    QTest::newRow("phone, unknown label")
+        << 3 << QStringList { src, "satellite", "", "" } << Values { { data2, 0 }, { data3, "" }, { data1, "" } };
     QTest::newRow("phone, label in capitals") << 3 << QStringList { src, "MOBILE" } << Values { { data2, 0 } };
     QTest::newRow("phone, source id only") << 3 << QStringList { src } << Values {};
     QTest::newRow("phone, extra fields ignored") << 3 << QStringList { src, "work", "", b64("9"), "x", "y" }
@@ -318,15 +326,16 @@ void WireEncodingTest::decode_data()
                                      << Values { { data2, 0 }, { data3, "" }, { data1, "Ann" } };
     QTest::newRow("website") << 13 << QStringList { src, "blog", "", b64("b.example") }
                              << Values { { data2, 2 }, { data3, "" }, { data1, "b.example" } };
-    QTest::newRow("nickname, label ignored") << 5 << QStringList { src, "short", b64("Custom"), b64("Bob") }
-                                             << Values { { data2, 1 }, { data1, "Bob" } };
+    QTest::newRow("nickname, label ignored")
+        << 5 << QStringList { src, "short", b64("Custom"), b64("Bob") } << Values { { data2, 1 }, { data1, "Bob" } };
     QTest::newRow("nickname, source id only") << 5 << QStringList { src } << Values { { data2, 1 } };
     QTest::newRow("event") << 6 << QStringList { src, "birthday", "", "1980-02-29" }
                            << Values { { data2, 3 }, { data3, "" }, { data1, "1980-02-29T00:00:00" } };
     QTest::newRow("event, custom label") << 6 << QStringList { src, "birthday", b64("Name day"), "2000-01-02" }
-                                         << Values { { data2, 0 }, { data3, "Name day" }, { data1, "2000-01-02T00:00:00" } };
-    QTest::newRow("event, impossible date") << 6 << QStringList { src, "other", "", "1981-02-29" }
-                                            << Values { { data2, 0 }, { data3, "" }, { data1, "" } };
+                                         << Values { { data2, 0 }, { data3, "Name day" },
+                                                { data1, "2000-01-02T00:00:00" } };
+    QTest::newRow("event, impossible date")
+        << 6 << QStringList { src, "other", "", "1981-02-29" } << Values { { data2, 0 }, { data3, "" }, { data1, "" } };
     QTest::newRow("event, garbage date") << 6 << QStringList { src, "anniversary", "", "soon" }
                                          << Values { { data2, 1 }, { data3, "" }, { data1, "" } };
     QTest::newRow("group") << 7 << QStringList { src, b64("Work") } << Values { { data2, "Work" } };
@@ -338,10 +347,12 @@ void WireEncodingTest::decode_data()
     QTest::newRow("im, three fields") << 8 << QStringList { src, "home", "", "qq" }
                                       << Values { { data2, 1 }, { data3, "" }, { data5, 5 } };
     QTest::newRow("note") << 9 << QStringList { src, b64("line 1\nline 2") } << Values { { data1, "line 1\nline 2" } };
-    QTest::newRow("note, stray characters skipped") << 9 << QStringList { src, "Q*m9i!" } << Values { { data1, "Bob" } };
+    QTest::newRow("note, stray characters skipped")
+        << 9 << QStringList { src, "Q*m9i!" } << Values { { data1, "Bob" } };
     QTest::newRow("note, padding anywhere") << 9 << QStringList { src, "Qm=9i" } << Values { { data1, "Bob" } };
     QTest::newRow("organization") << 10 << QStringList { src, "work", "", b64("ACME"), b64("Boss"), b64("Sales") }
-                                  << Values { { data2, 1 }, { data3, "" }, { data1, "ACME" }, { data5, "Boss" }, { data4, "Sales" } };
+                                  << Values { { data2, 1 }, { data3, "" }, { data1, "ACME" }, { data5, "Boss" },
+                                         { data4, "Sales" } };
 
     Entity address;
     address.setValue(data4, QStringLiteral("1 Main St"));
@@ -349,20 +360,22 @@ void WireEncodingTest::decode_data()
     address.setValue(data8, QStringLiteral("IL"));
     address.setValue(data9, QStringLiteral("62701"));
     address.setValue(data10, QStringLiteral("USA"));
-    QTest::newRow("address")
-        << 12 << QStringList { src, "home", "", b64("USA"), b64("IL"), b64("Springfield"), b64("1 Main St"), b64("62701") }
-        << Values { { data2, 1 },           { data3, "" },           { data10, "USA" },
-                    { data8, "IL" },        { data7, "Springfield" }, { data4, "1 Main St" },
-                    { data9, "62701" },     { data1, formatPostalAddress(address) } };
+    QTest::newRow("address") << 12
+                             << QStringList { src, "home", "", b64("USA"), b64("IL"), b64("Springfield"),
+                                    b64("1 Main St"), b64("62701") }
+                             << Values { { data2, 1 }, { data3, "" }, { data10, "USA" }, { data8, "IL" },
+                                    { data7, "Springfield" }, { data4, "1 Main St" }, { data9, "62701" },
+                                    { data1, formatPostalAddress(address) } };
     QTest::newRow("address, two fields") << 12 << QStringList { src, "work" } << Values { { data2, 2 }, { data1, "" } };
 
     QTest::newRow("name") << 1 << QStringList { src, b64("Dr."), b64("Anna"), b64("M"), b64("Müller"), b64("PhD") }
                           << Values { { data5, "Dr." }, { data2, "Anna" }, { data4, "M" }, { data3, "Müller" },
-                                      { data6, "PhD" }, { data1, "Dr. Anna M Müller PhD" } };
+                                 { data6, "PhD" }, { data1, "Dr. Anna M Müller PhD" } };
     QTest::newRow("name, first only") << 1 << QStringList { src, "", b64("Anna") }
                                       << Values { { data5, "" }, { data2, "Anna" }, { data1, "Anna" } };
     QTest::newRow("name, source id only") << 1 << QStringList { src } << Values { { data1, "" } };
-    QTest::newRow("photo") << 2 << QStringList { src, "/9gAAQ==" } << Values { { data15, QByteArray("\xff\xd8\x00\x01", 4) } };
+    QTest::newRow("photo") << 2 << QStringList { src, "/9gAAQ==" }
+                           << Values { { data15, QByteArray("\xff\xd8\x00\x01", 4) } };
     QTest::newRow("kind 14") << 14 << QStringList { src, "home", b64("x") } << Values {};
     QTest::newRow("kind 0") << 0 << QStringList { src, "home", b64("x") } << Values {};
     QTest::newRow("kind -3") << -3 << QStringList { src, "home", b64("x") } << Values {};
@@ -390,7 +403,7 @@ void WireEncodingTest::decode()
         QCOMPARE(got.typeId(), wantedType);
         QCOMPARE(got, QVariant(wantedType == QMetaType::QString ? QVariant(value.toString()) : value));
     }
-    QCOMPARE(entity.srcId, QString());   // field 0 is the caller's
+    QCOMPARE(entity.srcId, QString()); // field 0 is the caller's
 }
 
 void WireEncodingTest::decodeFromViews()
@@ -430,7 +443,8 @@ void WireEncodingTest::roundTrips_data()
     QTest::addColumn<Entity>("entity");
 
     QTest::newRow("name") << 1
-                          << entityWith({ { data5, "" }, { data2, "Ōtsuka" }, { data4, "" }, { data3, "Ἀθηνᾶ" }, { data6, "" } });
+                          << entityWith({ { data5, "" }, { data2, "Ōtsuka" }, { data4, "" }, { data3, "Ἀθηνᾶ" },
+                                 { data6, "" } });
     QTest::newRow("phone") << 3 << entityWith({ { data2, 17 }, { data1, "+1 (555) 010-9999" } });
     QTest::newRow("phone, custom") << 3 << entityWith({ { data2, 0 }, { data3, "Boat" }, { data1, "5" } });
     QTest::newRow("email") << 4 << entityWith({ { data2, 1 }, { data1, "zoë@example.org" } });
@@ -439,9 +453,12 @@ void WireEncodingTest::roundTrips_data()
     QTest::newRow("group") << 7 << entityWith({ { data2, "Ünïcode group 👪" } });
     QTest::newRow("im") << 8 << entityWith({ { data2, 2 }, { data5, 9 }, { data1, "nm" } });
     QTest::newRow("note") << 9 << entityWith({ { data1, "comma, line\nfeed\r\nand tab\t" } });
-    QTest::newRow("organization") << 10 << entityWith({ { data2, 1 }, { data1, "Ltd" }, { data5, "CEO" }, { data4, "HQ" } });
+    QTest::newRow("organization") << 10
+                                  << entityWith({ { data2, 1 }, { data1, "Ltd" }, { data5, "CEO" }, { data4, "HQ" } });
     QTest::newRow("relation") << 11 << entityWith({ { data2, 14 }, { data1, "Sam" } });
-    QTest::newRow("address") << 12 << entityWith({ { data2, 1 }, { data4, "Rue 1" }, { data7, "Paris" }, { data10, "France" } });
+    QTest::newRow("address") << 12
+                             << entityWith(
+                                    { { data2, 1 }, { data4, "Rue 1" }, { data7, "Paris" }, { data10, "France" } });
     QTest::newRow("website") << 13 << entityWith({ { data2, 6 }, { data1, "ftp://x" } });
 }
 
@@ -458,7 +475,7 @@ void WireEncodingTest::roundTrips()
     decodeEntityFields(fields, kind, back);
     for (int column : entity.columns())
         QVERIFY2(variantValuesEqual(back.value(column), entity.value(column)),
-                 qPrintable(QStringLiteral("data%1: %2").arg(column).arg(back.text(column))));
+            qPrintable(QStringLiteral("data%1: %2").arg(column).arg(back.text(column))));
 }
 
 void WireEncodingTest::photoRoundTripKeepsEveryByte()
