@@ -25,8 +25,8 @@ for n in $sizes; do
     echo "running $n contacts..." >&2
     mkdir -p "$work/$n"
     # The first run writes the address book; the second is measured.
-    HOME="$work/$n" "$bench" "$n" >/dev/null
-    HOME="$work/$n" "$bench" "$n" >"$work/result-$n.txt"
+    HOME="$work/$n" "$bench" "$n" >/dev/null 2>&1
+    HOME="$work/$n" "$bench" "$n" >"$work/result-$n.txt" 2>"$work/log-$n.txt" || { cat "$work/log-$n.txt" >&2; exit 1; }
 done
 
 awk -v sizes="$sizes" '
