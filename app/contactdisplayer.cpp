@@ -1,5 +1,89 @@
 #include "app/contactdisplayer.h"
 
+#include "app/messageboxes.h"
+#include "app/modal.h"
+#include "contacts/contactformat.h"
+#include "contacts/labeltables.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using namespace pim;
+
+namespace {
+
+constexpr int photoSize = 128;
+const QString photoName = QStringLiteral("imgPhoto");
+
+// The card's sections in the order they are shown. The organization section
+// only lists the organizations after the first, which heads the card.
+struct Section
+{
+    const char *title;
+    int kind;
+};
+constexpr Section sections[] = {
+    {"Phone:", ENTITY_PHONE},
+    {"E-Mail:", ENTITY_EMAIL},
+    {"Date:", ENTITY_EVENT},
+    {"IM:", ENTITY_IM},
+    {"Organization:", ENTITY_ORGANIZATION},
+    {"Relationship:", ENTITY_RELATION},
+    {"Address:", ENTITY_POSTAL_ADDRESS},
+    {"Website:", ENTITY_WEBSITE},
+    {"Notes:", ENTITY_NOTE},
+};
+
+QLabel *textLabel(const QString &text, Qt::TextFormat format = Qt::PlainText)
+{
+    auto *label = new QLabel;
+    // Contact texts come from phones and files: never let them be read as
+    // markup.
+    label->setTextFormat(format);
+    label->setText(text);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// An event's date in the system's short date format. Dates that are not ISO
+// date-times (a date alone, or a year-less "--MM-DD") are shown as stored
+// rather than left out.
+QString eventDateText(const QString &stored)
+{
+    QDate date = QDateTime::fromString(stored, Qt::ISODate).date();
+    if (!date.isValid())
+        date = QDate::fromString(stored, Qt::ISODate);
+    return date.isValid() ? QLocale::system().toString(date, QLocale::ShortFormat) : stored;
+}
+
+QString organizationText(const Entity &organization)
+{
+    QString text = organization.text(data4);
+    if (const QString department = organization.text(data5); !department.isEmpty())
+        text += u' ' + department;
+    if (const QString company = organization.text(data1); !company.isEmpty())
+        text += u' ' + company;
+    return text.trimmed();
+}
+
+bool decodePhoto(const QByteArray &bytes, QImage &image)
+{
+    return image.loadFromData(bytes, "JPG") || image.loadFromData(bytes, "PNG");
+}
+
+} // namespace
+
 ContactDisplayer::ContactDisplayer(QWidget *parent)
     : QScrollArea(parent)
 {
@@ -9,7 +93,180 @@ ContactDisplayer::ContactDisplayer(QWidget *parent)
 
 void ContactDisplayer::clearCard()
 {
-    if (QWidget *old = takeWidget())
+    installContent(new QWidget);
+}
+
+void ContactDisplayer::installContent(QWidget *content)
+{
+    // takeWidget() first: setWidget() would delete the old content at once,
+    // and it may be the widget whose event is being handled right now.
+    if (QWidget *old = takeWidget()) {
+        old->hide();
         old->deleteLater();
-    setWidget(new QWidget);
+    }
+    setWidget(content);
+    fitContent();
+}
+
+QString ContactDisplayer::nameBlockText(const Contact &contact)
+{
+    QString text = contact.fullName;
+    if (const Entity *nickname = contact.firstEntity(ENTITY_NICKNAME)) {
+        if (const QString nick = nickname->text(data1); !nick.isEmpty())
+            text += QStringLiteral("\n\"%1\"").arg(nick);
+    }
+    if (const Entity *organization = contact.firstEntity(ENTITY_ORGANIZATION)) {
+        if (const QString title = organization->text(data4); !title.isEmpty())
+            text += u'\n' + title;
+        if (const QString department = organization->text(data5); !department.isEmpty())
+            text += QStringLiteral(" - ") + department;
+        if (const QString company = organization->text(data1); !company.isEmpty())
+            text += u'\n' + company;
+    }
+    return text;
+}
+
+QString ContactDisplayer::entityLine(int kind, const Entity &entity)
+{
+    const QString label = entityTypeLabel(kind, entity);
+    switch (kind) {
+    case ENTITY_EVENT:
+        return QStringLiteral("%1:%2").arg(label, eventDateText(entity.text(data1)));
+    case ENTITY_IM:
+        return QStringLiteral("%1:%2(%3)").arg(label, entity.text(data1), imProtocolLabel(entity));
+    case ENTITY_ORGANIZATION:
+        return QStringLiteral("%1:%2").arg(label, organizationText(entity));
+    case ENTITY_POSTAL_ADDRESS: {
+        QString address = formatPostalAddress(entity).toHtmlEscaped();
+        address.replace(u'\n', QStringLiteral("<br/>"));
+        return QStringLiteral("<b>%1</b><br/>%2").arg(label.toHtmlEscaped(), address);
+    }
+    case ENTITY_NOTE:
+        return entity.text(data1);
+    default:
+        return QStringLiteral("%1:%2").arg(label, entity.text(data1));
+    }
+}
+
+QLabel *ContactDisplayer::makePhotoLabel(const Contact &contact)
+{
+    auto *photo = new QLabel;
+    photo->setAccessibleName(photoName);
+    photo->setObjectName(photoName);
+    photo->setFixedSize(photoSize, photoSize);
+    photo->setStyleSheet(QStringLiteral("border:1px solid #A9A9A9;"));
+    QImage image;
+    const Entity *entity = contact.firstEntity(ENTITY_PHOTO);
+    if (entity && decodePhoto(entity->bytes(data15), image)) {
+        photo->setPixmap(QPixmap::fromImage(image).scaledToWidth(photoSize, Qt::FastTransformation));
+        photo->installEventFilter(this);
+        photo->setCursor(Qt::PointingHandCursor);
+    } else {
+        photo->setPixmap(QPixmap(QStringLiteral(":res/empty_contact.png")));
+    }
+    return photo;
+}
+
+void ContactDisplayer::addSection(QVBoxLayout *layout, const QString &title, int kind,
+                                  const QList<Entity> &entities)
+{
+    auto *section = new QWidget;
+    section->setStyleSheet(QStringLiteral("font-size:16px;"));
+    auto *sectionLayout = new QVBoxLayout(section);
+    auto *titleLabel = new QLabel(title);
+    titleLabel->setTextFormat(Qt::PlainText);
+    titleLabel->setStyleSheet(QStringLiteral("font-size:18px;font-style:italic;font-weight:bold;"));
+    sectionLayout->addWidget(titleLabel, 0, Qt::AlignTop);
+    const Qt::TextFormat format = kind == ENTITY_POSTAL_ADDRESS ? Qt::RichText : Qt::PlainText;
+    for (const Entity &entity : entities)
+        sectionLayout->addWidget(textLabel(entityLine(kind, entity), format), 0, Qt::AlignTop);
+    layout->addWidget(section, 0, Qt::AlignTop);
+}
+
+void ContactDisplayer::showContact(const Contact &contact)
+{
+    m_contact = contact;
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(15, 0, 15, 15);
+
+    auto *header = new QWidget;
+    auto *headerLayout = new QHBoxLayout(header);
+    headerLayout->addWidget(makePhotoLabel(contact), 0, Qt::AlignTop);
+    QLabel *name = textLabel(nameBlockText(contact));
+    name->setObjectName(QStringLiteral("lbName"));
+    name->setStyleSheet(QStringLiteral("font-size:21px;font-weight:bold;font-style:italic"));
+    headerLayout->addWidget(name, 0, Qt::AlignTop);
+    layout->addWidget(header, 0, Qt::AlignTop);
+
+    for (const Section &section : sections) {
+        QList<Entity> entities = contact.entitiesOf(section.kind);
+        if (section.kind == ENTITY_ORGANIZATION)
+            entities = entities.mid(1);
+        if (!entities.isEmpty())
+            addSection(layout, QString::fromLatin1(section.title), section.kind, entities);
+    }
+    installContent(content);
+}
+
+void ContactDisplayer::fitContent()
+{
+    QWidget *content = widget();
+    if (!content)
+        return;
+    // Style sheet fonts only count once the labels are polished.
+    content->ensurePolished();
+    const int width = viewport()->width();
+    int height = content->hasHeightForWidth() ? content->heightForWidth(width) : -1;
+    if (height < 0)
+        height = content->sizeHint().height();
+    if (content->size() != QSize(width, height))
+        content->resize(width, height);
+}
+
+void ContactDisplayer::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    fitContent();
+}
+
+bool ContactDisplayer::viewportEvent(QEvent *event)
+{
+    const bool handled = QScrollArea::viewportEvent(event);
+    // The viewport narrows when the vertical scroll bar appears.
+    if (event->type() == QEvent::Resize)
+        fitContent();
+    return handled;
+}
+
+bool ContactDisplayer::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *label = qobject_cast<QLabel *>(watched);
+    if (label && label->accessibleName() == photoName && event->type() == QEvent::MouseButtonPress) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            savePhoto();
+        return true;
+    }
+    return QScrollArea::eventFilter(watched, event);
+}
+
+void ContactDisplayer::savePhoto()
+{
+    const Entity *photo = m_contact.firstEntity(ENTITY_PHOTO);
+    if (!photo)
+        return;
+    const QString proposed = QDir::homePath() + u'/' + m_contact.fullName + QStringLiteral(".jpg");
+    const QString fileName = modal::askSaveFileName(nullptr, QString(), proposed, QString());
+    if (fileName.isEmpty())
+        return;
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        showWarning(file.errorString());
+        return;
+    }
+    // The stored bytes, whatever their format and the file's suffix.
+    const QByteArray bytes = photo->bytes(data15);
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        showWarning(file.errorString());
+    file.close();
 }

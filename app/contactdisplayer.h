@@ -1,10 +1,21 @@
 #ifndef APP_CONTACTDISPLAYER_H
 #define APP_CONTACTDISPLAYER_H
 
+#include "contacts/contact.h"
+
 #include <QScrollArea>
 
+class QLabel;
+class QVBoxLayout;
+
 // The contact card: a read-only view of one contact in a vertically
-// scrolling area. Its content widget is replaced whenever the card changes.
+// scrolling area. The photo and the name block (nickname, job title,
+// department, company) head the card; below them one section per kind of
+// detail. Its content widget is replaced whenever the card changes and
+// always spans the width of the area.
+//
+// A left click on a real photo offers to save the photo's bytes, unchanged,
+// to a file.
 class ContactDisplayer : public QScrollArea
 {
     Q_OBJECT
@@ -14,6 +25,31 @@ public:
 
     // Replaces the content by an empty widget; the old one is deleted later.
     void clearCard();
+    // Rebuilds the content for the contact and keeps a copy of it.
+    void showContact(const Contact &contact);
+
+    [[nodiscard]] const Contact &shownContact() const { return m_contact; }
+
+    // The text of the name block: the full name, then the nickname in double
+    // quotes, then title - department and the company, each on its own line.
+    [[nodiscard]] static QString nameBlockText(const Contact &contact);
+    // One line of an entity in the card's section of its kind.
+    [[nodiscard]] static QString entityLine(int kind, const Entity &entity);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void installContent(QWidget *content);
+    // Sizes the content to the visible width and the height it needs there.
+    void fitContent();
+    [[nodiscard]] QLabel *makePhotoLabel(const Contact &contact);
+    void addSection(QVBoxLayout *layout, const QString &title, int kind, const QList<Entity> &entities);
+    void savePhoto();
+
+    Contact m_contact;
 };
 
 #endif

@@ -26,6 +26,11 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     setStyleSheet(StyleSheet::application());
+    ui->treeMain->setModel(&m_mainTree);
+    ui->treeContacts->setModel(&m_contacts);
+    // Every row is 25 pixels high: the view need not ask each row.
+    ui->treeContacts->setUniformRowHeights(true);
+    ui->lbDisplayKeyword->setTextFormat(Qt::PlainText);
     ui->lbDisplayKeyword->hide();
     setWindowTitle(QCoreApplication::translate("QObject", "Quillmarrow"));
 
@@ -40,9 +45,20 @@ MainWindow::MainWindow(QWidget *parent)
 
     addStatusBarLink();
     buildMenusAndToolBar();
+
+    loadLocalDbs();
+    ui->treeMain->expandAll();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The models go before the views: no selection change may reach a slot
+    // of a window that is half gone.
+    ui->treeMain->disconnect(this);
+    ui->treeContacts->disconnect(this);
+    ui->treeMain->setModel(nullptr);
+    ui->treeContacts->setModel(nullptr);
+}
 
 void MainWindow::addStatusBarLink()
 {

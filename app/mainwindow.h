@@ -1,6 +1,9 @@
 #ifndef APP_MAINWINDOW_H
 #define APP_MAINWINDOW_H
 
+#include "app/itemmodelcontacts.h"
+#include "app/itemmodelmaintree.h"
+
 #include <QItemSelection>
 #include <QMainWindow>
 #include <QModelIndex>
@@ -27,6 +30,10 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // Shows a list of contacts with its count and makes the first row current
+    // (mainwindow_selection.cpp).
+    void showContacts(QList<Contact> contacts);
 
 public slots:
     // Phones coming and going (mainwindow_phones.cpp).
@@ -88,7 +95,23 @@ private:
     void addStatusBarLink();
     void buildMenusAndToolBar();
 
+    // The source tree (mainwindow_tree.cpp): the local databases of the data
+    // folder, oldest first, and the node the tree's current index stands for.
+    void loadLocalDbs();
+    [[nodiscard]] ItemModelMainTree::Selection currentTreeSelection() const;
+
+    // Selection and search (mainwindow_selection.cpp).
+    void updateActionsForSelection(const ItemModelMainTree::Selection &selection);
+    void loadContactsForSelection(const ItemModelMainTree::Selection &selection);
+    void showNoContacts();
+    // Leaves the source tree without a current node and without a selection.
+    void clearTreeSelection();
+
     std::unique_ptr<Ui::MainWindow> ui;
+
+    // The models behind treeMain and treeContacts.
+    ItemModelMainTree m_mainTree;
+    ItemModelContacts m_contacts;
 
     // The eight actions that the selection rules switch or the tool bar shows.
     QAction *m_actBackup = nullptr;

@@ -1,0 +1,223 @@
+#include "app/itemmodelcontacts.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QImage>
+#include <QSize>
+
+using namespace pim;
+
+namespace {
+
+constexpr int columnTotal = 4;
+constexpr int rowHeight = 25;
+constexpr int decorationWidth = 18;
+// Enough for several screens of rows; one entry is about 1.3 KB.
+constexpr int decorationCacheRows = 2000;
+// Replaced lists at least this long are freed on the worker thread.
+constexpr qsizetype disposeInBackground = 2000;
+// The mobile phone type code.
+constexpr int mobilePhoneType = 2;
+
+const QPixmap &emptyContactDecoration()
+{
+    static const QPixmap pixmap =
+        QPixmap(QStringLiteral(":res/empty_contact.png")).scaledToWidth(decorationWidth, Qt::SmoothTransformation);
+    return pixmap;
+}
+
+bool samePhoto(const QByteArray &a, const QByteArray &b)
+{
+    // Usually the very same shared bytes; compare contents only when not.
+    return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+}
+
+} // namespace
+
+ItemModelContacts::ItemModelContacts(QObject *parent)
+    : QAbstractItemModel(parent)
+    , m_decorations(decorationCacheRows)
+{
+    m_disposer.setMaxThreadCount(1);
+}
+
+ItemModelContacts::~ItemModelContacts() = default;
+
+int ItemModelContacts::columnCount(const QModelIndex &) const
+{
+    return columnTotal;
+}
+
+int ItemModelContacts::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_contacts.size());
+}
+
+QModelIndex ItemModelContacts::index(int row, int column, const QModelIndex &parent) const
+{
+    if (!hasIndex(row, column, parent))
+        return QModelIndex();
+    if (column != NameColumn)
+        return createIndex(row, column);
+    // The list was detached when it was set, so this is our own record.
+    return createIndex(row, column, const_cast<Contact *>(&m_contacts.at(row)));
+}
+
+QModelIndex ItemModelContacts::parent(const QModelIndex &) const
+{
+    return QModelIndex();
+}
+
+QVariant ItemModelContacts::data(const QModelIndex &index, int role) const
+{
+    const Contact *contact = contactAt(index);
+    if (!contact)
+        return QVariant();
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::ToolTipRole:
+        switch (index.column()) {
+        case NameColumn:
+            return contact->fullName;
+        case PhoneColumn:
+            return phoneText(*contact);
+        case EmailColumn:
+            return emailText(*contact);
+        case AddressColumn:
+            return addressText(*contact);
+        default:
+            return QVariant();
+        }
+    case Qt::DecorationRole:
+        if (index.column() != NameColumn)
+            return QVariant();
+        return cachedDecoration(index.row());
+    case Qt::BackgroundRole:
+        return index.row() % 2 == 0 ? QBrush(QColor(250, 250, 250)) : QBrush(QColor(255, 255, 255));
+    case Qt::SizeHintRole:
+        return QSize(0, rowHeight);
+    default:
+        return QVariant();
+    }
+}
+
+QVariant ItemModelContacts::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    switch (section) {
+    case NameColumn:
+        return QStringLiteral("Name");
+    case PhoneColumn:
+        return QStringLiteral("Phone");
+    case EmailColumn:
+        return QStringLiteral("E-Mail");
+    case AddressColumn:
+        return QStringLiteral("Address");
+    default:
+        return QVariant();
+    }
+}
+
+void ItemModelContacts::setContacts(QList<Contact> contacts)
+{
+    beginResetModel();
+    QList<Contact> old = std::exchange(m_contacts, std::move(contacts));
+    // Index pointers refer to our own copy, never to storage the caller shares.
+    m_contacts.detach();
+    m_decorations.clear();
+    endResetModel();
+    dispose(std::move(old));
+}
+
+void ItemModelContacts::dispose(QList<Contact> &&old)
+{
+    if (old.size() < disposeInBackground) {
+        old.clear();
+        return;
+    }
+    // Contacts hold only implicitly shared Qt values and standard
+    // containers: the last reference may go on any thread.
+    m_disposer.start([list = std::move(old)]() mutable { list.clear(); });
+}
+
+void ItemModelContacts::clearContacts()
+{
+    setContacts(QList<Contact>());
+}
+
+void ItemModelContacts::appendContact(const Contact &contact)
+{
+    const int row = int(m_contacts.size());
+    beginInsertRows(QModelIndex(), row, row);
+    m_contacts.append(contact);
+    endInsertRows();
+}
+
+QModelIndex ItemModelContacts::contactIndex(int row) const
+{
+    return index(row, NameColumn);
+}
+
+Contact *ItemModelContacts::contactAt(const QModelIndex &index)
+{
+    if (!index.isValid() || index.model() != this || index.row() >= m_contacts.size())
+        return nullptr;
+    return &m_contacts[index.row()];
+}
+
+const Contact *ItemModelContacts::contactAt(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || index.row() >= m_contacts.size())
+        return nullptr;
+    return &m_contacts.at(index.row());
+}
+
+QString ItemModelContacts::phoneText(const Contact &contact)
+{
+    const QList<Entity> &phones = contact.entitiesOf(ENTITY_PHONE);
+    for (const Entity &phone : phones) {
+        if (phone.toInt(data2) == mobilePhoneType)
+            return phone.text(data1);
+    }
+    return phones.isEmpty() ? QString() : phones.first().text(data1);
+}
+
+QString ItemModelContacts::emailText(const Contact &contact)
+{
+    const Entity *email = contact.firstEntity(ENTITY_EMAIL);
+    return email ? email->text(data1) : QString();
+}
+
+QString ItemModelContacts::addressText(const Contact &contact)
+{
+    const Entity *address = contact.firstEntity(ENTITY_POSTAL_ADDRESS);
+    return address ? address->text(data1) : QString();
+}
+
+QPixmap ItemModelContacts::decorationFor(const Contact &contact)
+{
+    const Entity *photo = contact.firstEntity(ENTITY_PHOTO);
+    if (!photo)
+        return emptyContactDecoration();
+    const QByteArray bytes = photo->bytes(data15);
+    QImage image;
+    if (!image.loadFromData(bytes, "JPG") && !image.loadFromData(bytes, "PNG"))
+        return emptyContactDecoration();
+    return QPixmap::fromImage(image.scaledToWidth(decorationWidth, Qt::SmoothTransformation));
+}
+
+QPixmap ItemModelContacts::cachedDecoration(int row) const
+{
+    const Contact &contact = m_contacts.at(row);
+    const Entity *photo = contact.firstEntity(ENTITY_PHOTO);
+    if (!photo)
+        return emptyContactDecoration();
+    const QByteArray bytes = photo->bytes(data15);
+    if (const Decoration *cached = m_decorations.object(row); cached && samePhoto(cached->photo, bytes))
+        return cached->pixmap;
+    auto *decoration = new Decoration{bytes, decorationFor(contact)};
+    const QPixmap pixmap = decoration->pixmap;
+    m_decorations.insert(row, decoration);
+    return pixmap;
+}

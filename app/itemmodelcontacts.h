@@ -1,0 +1,88 @@
+#ifndef APP_ITEMMODELCONTACTS_H
+#define APP_ITEMMODELCONTACTS_H
+
+#include "contacts/contact.h"
+
+#include <QAbstractItemModel>
+#include <QCache>
+#include <QList>
+#include <QPixmap>
+#include <QThreadPool>
+
+// The contact list: one flat row per contact with the columns Name, Phone,
+// E-Mail and Address, in the order it was given (the database search sorts
+// by full name). Rows alternate between two background shades and are 25
+// pixels high.
+//
+// The photo shown beside a name is decoded only when a view asks for it (that
+// is, when the row is painted) and kept in a small cache, so setting a list of
+// a hundred thousand contacts costs no decoding at all.
+//
+// A column-0 index carries a pointer to the stored record; commands that edit
+// a contact in place work on it. The pointer is valid until the list is
+// replaced or appended to; contactAt() resolves an index by its row instead.
+class ItemModelContacts : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        NameColumn = 0,
+        PhoneColumn = 1,
+        EmailColumn = 2,
+        AddressColumn = 3,
+    };
+
+    explicit ItemModelContacts(QObject *parent = nullptr);
+    ~ItemModelContacts() override;
+
+    [[nodiscard]] int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    [[nodiscard]] int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    [[nodiscard]] QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    [[nodiscard]] QModelIndex parent(const QModelIndex &child) const override;
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
+                                      int role = Qt::DisplayRole) const override;
+
+    // Replaces the list inside a model reset.
+    void setContacts(QList<Contact> contacts);
+    void clearContacts();
+    // Appends a copy as the new last row.
+    void appendContact(const Contact &contact);
+    // The column-0 index of a row; invalid for a row outside the list.
+    [[nodiscard]] QModelIndex contactIndex(int row) const;
+
+    [[nodiscard]] const QList<Contact> &contacts() const { return m_contacts; }
+    // The stored contact of an index of this model (any column), or nullptr.
+    [[nodiscard]] Contact *contactAt(const QModelIndex &index);
+    [[nodiscard]] const Contact *contactAt(const QModelIndex &index) const;
+
+    // The texts of the Phone, E-Mail and Address columns: the first mobile
+    // number (else the first number), the first e-mail, the first address.
+    [[nodiscard]] static QString phoneText(const Contact &contact);
+    [[nodiscard]] static QString emailText(const Contact &contact);
+    [[nodiscard]] static QString addressText(const Contact &contact);
+    // The picture beside a name: the contact's photo decoded as JPEG, else as
+    // PNG, else the empty-contact picture; 18 pixels wide.
+    [[nodiscard]] static QPixmap decorationFor(const Contact &contact);
+
+private:
+    [[nodiscard]] QPixmap cachedDecoration(int row) const;
+    // Frees a replaced list; a large one on a worker thread, since freeing a
+    // hundred thousand contacts takes the better part of a second.
+    void dispose(QList<Contact> &&old);
+
+    QThreadPool m_disposer;
+    QList<Contact> m_contacts;
+
+    // Decorations of rows painted lately, by row. The photo bytes are kept
+    // beside the picture so a contact edited in place gets a new one.
+    struct Decoration
+    {
+        QByteArray photo;
+        QPixmap pixmap;
+    };
+    mutable QCache<int, Decoration> m_decorations;
+};
+
+#endif

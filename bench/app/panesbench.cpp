@@ -1,0 +1,184 @@
+// Main window panes benchmark: how long selecting a large local database
+// takes until its list is on screen, how long a page of the list takes to
+// paint while scrolling (photos are decoded only for painted rows), and how
+// long the card takes to show a contact.
+//
+//   qm_bench_panes <count>
+//
+// Run with HOME pointing to a scratch folder (run.sh does): the address book
+// is written to the data folder as bench.db the first time (untimed) and the
+// main window is started on it. Prints "<name> <value>" lines.
+#include "app/contactdisplayer.h"
+#include "app/itemmodelcontacts.h"
+#include "app/itemmodelmaintree.h"
+#include "app/mainwindow.h"
+#include "app/mytreeview.h"
+#include "app/platform.h"
+#include "bench/common/contactgenerator.h"
+#include "contacts/localdb.h"
+#include "contacts/localdbcombinerule.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QRandomGenerator>
+#include <QScrollBar>
+#include <QTest>
+#include <QTranslator>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace pim;
+
+namespace {
+
+double residentMiB(const char *field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0;
+}
+
+void writeAddressBook(const QString &path, int count)
+{
+    LocalDb db(path, std::make_shared<LocalDbCombineRule>());
+    db.create();
+    db.beginTransaction();
+    for (int g = 1; g <= 5; ++g)
+        db.findOrCreateGroup(QStringLiteral("Group %1").arg(g));
+    ContactGenerator generator;
+    for (int i = 0; i < count; ++i) {
+        Contact c = generator.next();
+        db.insertContact(c);
+        for (auto it = c.entities.begin(); it != c.entities.end(); ++it) {
+            for (Entity &e : it.value())
+                db.insertData(c._id, it.key(), e);
+        }
+    }
+    db.endTransaction(true);
+}
+
+double ms(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+void print(const char *name, double value)
+{
+    std::printf("%s %.3f\n", name, value);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s <count>\n", argv[0]);
+        return 2;
+    }
+    const int count = QByteArray(argv[1]).toInt();
+    QTranslator translator;
+    if (translator.load(QStringLiteral(":/en.qm")))
+        QCoreApplication::installTranslator(&translator);
+
+    const QString path = QDir(platform::localDbFolder()).filePath(QStringLiteral("bench.db"));
+    if (!QFile::exists(path))
+        writeAddressBook(path, count);
+
+    MainWindow window;
+    window.resize(1280, 800);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+    auto *treeMain = window.findChild<MyTreeView *>(QStringLiteral("treeMain"));
+    auto *contacts = window.findChild<MyTreeView *>(QStringLiteral("treeContacts"));
+    auto *tree = qobject_cast<ItemModelMainTree *>(treeMain->model());
+    auto *list = qobject_cast<ItemModelContacts *>(contacts->model());
+    QCoreApplication::processEvents();
+    const double residentBefore = residentMiB("VmRSS");
+
+    // Selecting the database: groups, search, list, and the first paint.
+    QElapsedTimer timer;
+    timer.start();
+    treeMain->setCurrentIndex(tree->indexOfNode(tree->localDbNodes().first()));
+    const double handler = ms(timer);
+    contacts->viewport()->repaint();
+    const double shown = ms(timer);
+    if (list->rowCount() != count) {
+        std::fprintf(stderr, "listed %d of %d contacts\n", list->rowCount(), count);
+        return 1;
+    }
+
+    // Scrolling: paint pages at random places, photos decoded as they come.
+    QScrollBar *bar = contacts->verticalScrollBar();
+    QRandomGenerator random(7);
+    QList<double> pages;
+    for (int i = 0; i < 200; ++i) {
+        bar->setValue(int(random.bounded(bar->maximum() + 1)));
+        QElapsedTimer page;
+        page.start();
+        contacts->viewport()->repaint();
+        pages << ms(page);
+    }
+    std::sort(pages.begin(), pages.end());
+    double pageSum = 0;
+    for (double p : pages)
+        pageSum += p;
+
+    // The card for a contact with every section.
+    auto *card = window.findChild<ContactDisplayer *>(QStringLiteral("wdContactInfo"));
+    const Contact &sample = list->contacts().at(0);
+    timer.restart();
+    for (int i = 0; i < 20; ++i) {
+        card->showContact(sample);
+        card->viewport()->repaint();
+    }
+    const double cardMs = ms(timer) / 20;
+
+    // The share of the database search in the selection (its pages are in
+    // the cache by now, as they were not at the first selection).
+    timer.restart();
+    QList<Contact> again = tree->localDbNodes().first()->db->searchContacts(0, QString());
+    const double searchOnly = ms(timer);
+    timer.restart();
+    list->setContacts(std::move(again));
+    contacts->viewport()->repaint();
+    const double setOnly = ms(timer);
+
+    // What decoding every photo up front would have cost.
+    timer.restart();
+    int photos = 0;
+    for (const Contact &c : list->contacts()) {
+        if (c.hasEntities(ENTITY_PHOTO)) {
+            (void)ItemModelContacts::decorationFor(c);
+            ++photos;
+        }
+    }
+    const double allPhotos = ms(timer);
+
+    print("contacts", count);
+    print("select_handler_ms", handler);
+    print("select_to_shown_ms", shown);
+    print("search_again_ms", searchOnly);
+    print("set_and_paint_ms", setOnly);
+    print("page_paint_mean_ms", pageSum / pages.size());
+    print("page_paint_p95_ms", pages.at(int(pages.size() * 0.95)));
+    print("page_paint_max_ms", pages.last());
+    print("card_show_ms", cardMs);
+    print("photos", photos);
+    print("decode_all_photos_ms", allPhotos);
+    print("rss_before_mib", residentBefore);
+    print("rss_after_mib", residentMiB("VmRSS"));
+    print("rss_peak_mib", residentMiB("VmHWM"));
+    return 0;
+}
