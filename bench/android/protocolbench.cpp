@@ -140,7 +140,7 @@ int main(int argc, char **argv)
             best = run;
     }
     std::printf("best: %.0f lines/s read from the socket as the simulator sends them\n",
-                double(best.lines) * 1e9 / double(best.wallNs));
+        double(best.lines) * 1e9 / double(best.wallNs));
 
     Run buffered;
     for (int r = 0; r < runs; ++r) {
@@ -154,7 +154,6 @@ int main(int argc, char **argv)
     }
     std::printf("readCommand over batches already in the socket's buffer: %.0f lines/s (%.0f lines/s of CPU; "
                 "target 300,000)\n",
-                double(buffered.lines) * 1e9 / double(buffered.wallNs),
-                double(buffered.lines) * 1e9 / double(buffered.readNs));
+        double(buffered.lines) * 1e9 / double(buffered.wallNs), double(buffered.lines) * 1e9 / double(buffered.readNs));
     return 0;
 }
