@@ -2,6 +2,7 @@
 #define APP_MAINWINDOW_H
 
 #include "app/itemmodelcontacts.h"
+#include "android/iandroidconnector.h"
 #include "app/itemmodelmaintree.h"
 
 #include <QItemSelection>
@@ -15,10 +16,6 @@ class MainWindow;
 }
 class QAction;
 class QLabel;
-class IAndroidConnector;
-// A phone's connector, shared by the window, the phone's tree node, its cache
-// database and running jobs.
-using PAndroidConnector = std::shared_ptr<IAndroidConnector>;
 
 // The main window: source tree on the left, contact list with its search row
 // in the middle, contact card on the right; menus, tool bar and status bar.

@@ -3,6 +3,10 @@
 // opening the database folder, disconnecting and connecting phones.
 #include "app/mainwindow.h"
 
+#include "android/androidwificonnector.h"
+#include "android/androidwifiform.h"
+#include "app/modal.h"
+
 void MainWindow::treeCreateContextMenu()
 {
 }
@@ -89,4 +93,10 @@ void MainWindow::miFileDB2A()
 
 void MainWindow::miToolsConnectViaWiFi()
 {
+    AndroidWIFIForm form(this);
+    if (modal::execDialog(form) != QDialog::Accepted || !form.connector())
+        return;
+    const std::shared_ptr<AndroidWifiConnector> wifi = form.connector();
+    const PAndroidConnector connector = wifi;
+    androidDeviceIniLoad(wifi->deviceId(), connector);
 }

@@ -62,6 +62,7 @@ private slots:
     void resizeRule();
     void startsMaximizedAndExitCloses();
     void treeViewSignals();
+    void connectViaWiFiShowsTheDialog();
 
 private:
     template <typename T>
@@ -358,6 +359,23 @@ void MainWindowTest::treeViewSignals()
     QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, QPoint(5, 5), view.viewport()->mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(view.viewport(), &menuEvent);
     QCOMPARE(events, (QStringList{QStringLiteral("selected 1 (current selection 1)"), QStringLiteral("menu")}));
+}
+
+void MainWindowTest::connectViaWiFiShowsTheDialog()
+{
+    // Cancelling the dialog leaves the window as it was: no phone, no box.
+    bool sawAddressBox = false;
+    m_answers->answerDialog([&sawAddressBox](QDialog &dialog) {
+        sawAddressBox = dialog.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket")) != nullptr;
+        return int(QDialog::Rejected);
+    });
+    auto *action = m_window->findChild<QAction *>(QStringLiteral("actConnectViaWiFi"));
+    QVERIFY(action);
+    action->trigger();
+    QCOMPARE(m_answers->dialogs(), QStringList { QStringLiteral("AndroidWIFIForm") });
+    QVERIFY(sawAddressBox);
+    QVERIFY(m_answers->messageBoxes().isEmpty());
+    QCOMPARE(m_answers->unusedAnswers(), 0);
 }
 
 QTEST_MAIN(MainWindowTest)
