@@ -1,0 +1,157 @@
+#include "files/csvimport.h"
+
+#include "contacts/contactformat.h"
+#include "files/csvrowreader.h"
+
+#include <QFile>
+#include <QMap>
+#include <QVarLengthArray>
+
+#include <stdexcept>
+
+using namespace pim;
+
+void CSVImport::open(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error(file.errorString().toStdString());
+    openDevice(file);
+    file.close();
+}
+
+void CSVImport::openDevice(QIODevice &device)
+{
+    m_header.clear();
+    m_data = QByteArray();
+    m_fieldEnds.clear();
+    m_rowFirstField.assign(1, 0);
+    m_cursor = 0;
+    if (!device.isSequential() && device.size() > 0)
+        m_data.reserve(qsizetype(device.size()));
+
+    CSVRowReader reader(device);
+    bool complete = false;
+    m_header = reader.readRow(true, &complete);
+    // A file that ends without a line feed still has its last row: only
+    // nothing at all (or a lone empty field) after the last line feed is
+    // no row.
+    const auto isRow = [](const QStringList &fields, bool done) {
+        return done || fields.size() > 1 || (fields.size() == 1 && !fields.first().isEmpty());
+    };
+    if (isRow(m_header, complete)) {
+        while (complete) {
+            const qsizetype dataMark = m_data.size();
+            const size_t fieldMark = m_fieldEnds.size();
+            complete = reader.readRow(false, m_data, m_fieldEnds);
+            const size_t fields = m_fieldEnds.size() - fieldMark;
+            if (complete || fields > 1 || (fields == 1 && m_data.size() > dataMark)) {
+                m_rowFirstField.push_back(qsizetype(m_fieldEnds.size()));
+            } else {
+                m_data.truncate(dataMark);
+                m_fieldEnds.resize(fieldMark);
+            }
+        }
+    } else {
+        m_header.clear();
+    }
+    planColumns();
+}
+
+// Resolves the header once per file: which positions map to which entity
+// group, with the groups ordered by their "kind-type" key.
+void CSVImport::planColumns()
+{
+    m_slots.clear();
+    m_groupKinds.clear();
+    QMap<QString, int> groups;   // key -> kind, in key order
+    for (const QString &name : std::as_const(m_header)) {
+        const CSVHeaderMapping mapping = lookupHeader(name);
+        if (mapping.kind)
+            groups.insert(QStringLiteral("%1-%2").arg(mapping.kind).arg(mapping.type), mapping.kind);
+    }
+    for (auto it = groups.cbegin(); it != groups.cend(); ++it)
+        m_groupKinds.push_back(it.value());
+    const QStringList keys = groups.keys();
+    for (qsizetype i = 0; i < m_header.size(); ++i) {
+        const CSVHeaderMapping mapping = lookupHeader(m_header.at(i));
+        if (!mapping.kind)
+            continue;
+        const int group = int(keys.indexOf(QStringLiteral("%1-%2").arg(mapping.kind).arg(mapping.type)));
+        m_slots.push_back(Slot { i, group, mapping });
+    }
+}
+
+qsizetype CSVImport::count() const
+{
+    return qsizetype(m_rowFirstField.size()) - 1;
+}
+
+bool CSVImport::hasNext() const
+{
+    return m_cursor < count();
+}
+
+QByteArrayView CSVImport::field(qsizetype row, qsizetype position) const
+{
+    const qsizetype index = m_rowFirstField[size_t(row)] + position;
+    if (index >= m_rowFirstField[size_t(row) + 1])
+        return QByteArrayView();   // the row is shorter than the header
+    const qsizetype start = index ? m_fieldEnds[size_t(index) - 1] : 0;
+    return QByteArrayView(m_data.constData() + start, m_fieldEnds[size_t(index)] - start);
+}
+
+QStringList CSVImport::row(qsizetype index) const
+{
+    QStringList fields;
+    if (index < 0 || index >= count())
+        return fields;
+    const qsizetype n = m_rowFirstField[size_t(index) + 1] - m_rowFirstField[size_t(index)];
+    for (qsizetype i = 0; i < n; ++i)
+        fields.append(QString::fromUtf8(field(index, i)));
+    return fields;
+}
+
+Contact CSVImport::next()
+{
+    Contact contact;
+    if (!hasNext())
+        return contact;
+    const qsizetype row = m_cursor++;
+
+    QVarLengthArray<Entity, 16> entities(qsizetype(m_groupKinds.size()));
+    QVarLengthArray<bool, 16> used(qsizetype(m_groupKinds.size()));
+    std::fill(used.begin(), used.end(), false);
+    for (const Slot &slot : m_slots) {
+        const QByteArrayView bytes = field(row, slot.field);
+        if (bytes.isEmpty())
+            continue;
+        const QString value = QString::fromUtf8(bytes);
+        Entity &e = entities[slot.group];
+        used[slot.group] = true;
+        if (slot.mapping.typeColumn && slot.mapping.type != 0)
+            e.setValue(slot.mapping.typeColumn, slot.mapping.type);
+        const QString existing = e.text(slot.mapping.valueColumn);
+        e.setText(slot.mapping.valueColumn, existing.isEmpty() ? value : existing + QLatin1Char(' ') + value);
+    }
+    for (qsizetype g = 0; g < entities.size(); ++g) {
+        if (!used[g])
+            continue;
+        Entity &e = entities[g];
+        const int kind = m_groupKinds[size_t(g)];
+        if (kind == ENTITY_NAME) {
+            contact.fullName = formatPersonName(e);
+            e.setText(data1, contact.fullName);
+        } else if (kind == ENTITY_POSTAL_ADDRESS) {
+            e.setText(data1, formatPostalAddress(e));
+        } else if (kind == ENTITY_IM) {
+            e.setValue(data2, 1);
+        }
+        contact.entities[kind].append(e);
+    }
+    return contact;
+}
+
+void CSVImport::close()
+{
+}

@@ -1,0 +1,131 @@
+#include "files/csvrowreader.h"
+
+#include <QDebug>
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+
+constexpr qsizetype chunkSize = 256 * 1024;
+
+} // namespace
+
+CSVRowReader::CSVRowReader(QIODevice &device)
+    : m_device(device)
+{
+}
+
+bool CSVRowReader::fill(qsizetype wanted)
+{
+    if (m_buffer.isEmpty())
+        m_buffer.resize(chunkSize);
+    while (m_length - m_pos < wanted && !m_eof) {
+        if (m_pos > 0) {
+            std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(m_length - m_pos));
+            m_length -= m_pos;
+            m_pos = 0;
+        }
+        const qint64 n = m_device.read(m_buffer.data() + m_length, chunkSize - m_length);
+        if (n < 0) {
+            const QString error = m_device.errorString();
+            qWarning("utf8CSVRow::error:%s", qPrintable(error));
+            throw std::runtime_error(error.toStdString());
+        }
+        if (n == 0)
+            m_eof = true;
+        m_length += qsizetype(n);
+    }
+    return m_length - m_pos >= wanted;
+}
+
+bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizetype> &fieldEnds)
+{
+    if (detectBom) {
+        fill(3);
+        if (m_pos == m_length)
+            return false;   // nothing left: an empty row
+        if (m_length - m_pos >= 3 && m_buffer.at(m_pos) == '\xEF' && m_buffer.at(m_pos + 1) == '\xBB'
+            && m_buffer.at(m_pos + 2) == '\xBF')
+            m_pos += 3;
+    }
+
+    bool inQuotes = false;
+    bool quoteSeen = false;    // this field has had its opening quote
+    bool quotePending = false; // a quote inside quotes: closing or doubled?
+    for (;;) {
+        if (m_pos == m_length && !fill(1)) {
+            fieldEnds.push_back(data.size());
+            return false;
+        }
+        const char *p = m_buffer.constData() + m_pos;
+        const char *const end = m_buffer.constData() + m_length;
+        while (p < end) {
+            const char c = *p++;
+            if (inQuotes) {
+                if (quotePending) {
+                    quotePending = false;
+                    if (c == '"') {
+                        data.append('"');
+                        continue;
+                    }
+                    inQuotes = false;   // the pending quote closed the quoted part
+                } else if (c == '"') {
+                    quotePending = true;
+                    continue;
+                } else {
+                    // Copy the run of quoted text up to the next quote.
+                    const char *run = p - 1;
+                    while (p < end && *p != '"')
+                        ++p;
+                    data.append(run, p - run);
+                    continue;
+                }
+            }
+            switch (c) {
+            case '"':
+                if (!quoteSeen) {
+                    inQuotes = true;
+                    quoteSeen = true;
+                } else {
+                    data.append(c);
+                }
+                break;
+            case ',':
+                fieldEnds.push_back(data.size());
+                quoteSeen = false;
+                break;
+            case '\r':
+                break;
+            case '\n':
+                fieldEnds.push_back(data.size());
+                m_pos = p - m_buffer.constData();
+                return true;
+            default: {
+                const char *run = p - 1;
+                while (p < end && *p != '"' && *p != ',' && *p != '\r' && *p != '\n')
+                    ++p;
+                data.append(run, p - run);
+                break;
+            }
+            }
+        }
+        m_pos = m_length;
+    }
+}
+
+QStringList CSVRowReader::readRow(bool detectBom, bool *complete)
+{
+    QByteArray data;
+    std::vector<qsizetype> ends;
+    const bool done = readRow(detectBom, data, ends);
+    if (complete)
+        *complete = done;
+    QStringList fields;
+    qsizetype start = 0;
+    for (const qsizetype e : ends) {
+        fields.append(QString::fromUtf8(data.constData() + start, e - start));
+        start = e;
+    }
+    return fields;
+}
