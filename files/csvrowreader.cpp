@@ -18,15 +18,18 @@ CSVRowReader::CSVRowReader(QIODevice &device)
 
 bool CSVRowReader::fill(qsizetype wanted)
 {
-    if (m_buffer.isEmpty())
-        m_buffer.resize(chunkSize);
+    if (m_buffer.isEmpty()) {
+        // A small file needs no big buffer.
+        const qint64 left = m_device.isSequential() ? chunkSize : m_device.size() - m_device.pos() + 1;
+        m_buffer.resize(qsizetype(qBound<qint64>(16, left, chunkSize)));
+    }
     while (m_length - m_pos < wanted && !m_eof) {
         if (m_pos > 0) {
             std::memmove(m_buffer.data(), m_buffer.constData() + m_pos, size_t(m_length - m_pos));
             m_length -= m_pos;
             m_pos = 0;
         }
-        const qint64 n = m_device.read(m_buffer.data() + m_length, chunkSize - m_length);
+        const qint64 n = m_device.read(m_buffer.data() + m_length, m_buffer.size() - m_length);
         if (n < 0) {
             const QString error = m_device.errorString();
             qWarning("utf8CSVRow::error:%s", qPrintable(error));

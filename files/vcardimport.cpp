@@ -66,10 +66,11 @@ void VCardImport::openDevice(QIODevice &device)
 
     VCardTokenizer tokenizer(&VCardStore::propertyBegins, &VCardStore::valueReady, &VCardStore::propertyDropped,
                              &m_cards);
-    QByteArray chunk(chunkSize, Qt::Uninitialized);
+    const qint64 left = device.isSequential() ? chunkSize : device.size() - device.pos() + 1;
+    QByteArray chunk(qsizetype(qBound<qint64>(16, left, chunkSize)), Qt::Uninitialized);
     bool first = true;
     for (;;) {
-        const qint64 n = device.read(chunk.data(), chunkSize);
+        const qint64 n = device.read(chunk.data(), chunk.size());
         if (n < 0)
             throw std::runtime_error(device.errorString().toStdString());
         if (n == 0)
