@@ -108,7 +108,7 @@ QStringList CSVImport::row(qsizetype index) const
         return fields;
     const qsizetype n = m_rowFirstField[size_t(index) + 1] - m_rowFirstField[size_t(index)];
     for (qsizetype i = 0; i < n; ++i)
-        fields.append(QString::fromUtf8(field(index, i)));
+        fields.append(CSVRowReader::decodeField(field(index, i)));
     return fields;
 }
 
@@ -126,7 +126,7 @@ Contact CSVImport::next()
         const QByteArrayView bytes = field(row, slot.field);
         if (bytes.isEmpty())
             continue;
-        const QString value = QString::fromUtf8(bytes);
+        const QString value = CSVRowReader::decodeField(bytes);
         Entity &e = entities[slot.group];
         used[slot.group] = true;
         if (slot.mapping.typeColumn && slot.mapping.type != 0)

@@ -1,6 +1,7 @@
 #include "files/csvrowreader.h"
 
 #include <QDebug>
+#include <QStringDecoder>
 
 #include <cstring>
 #include <stdexcept>
@@ -127,8 +128,14 @@ QStringList CSVRowReader::readRow(bool detectBom, bool *complete)
     QStringList fields;
     qsizetype start = 0;
     for (const qsizetype e : ends) {
-        fields.append(QString::fromUtf8(data.constData() + start, e - start));
+        fields.append(decodeField(QByteArrayView(data.constData() + start, e - start)));
         start = e;
     }
     return fields;
+}
+
+QString CSVRowReader::decodeField(QByteArrayView bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return utf8.decode(bytes);
 }

@@ -31,6 +31,10 @@ public:
     // The same, with the fields decoded.
     [[nodiscard]] QStringList readRow(bool detectBom, bool *complete);
 
+    // A field's bytes as text. A byte-order mark inside the data is kept
+    // (as U+FEFF) like any other character.
+    [[nodiscard]] static QString decodeField(QByteArrayView bytes);
+
 private:
     // Makes at least `wanted` bytes available if the device has them.
     bool fill(qsizetype wanted);

@@ -36,6 +36,6 @@ for target in "${targets[@]}"; do
     if [ -d tests/data/files ]; then find tests/data/files -name "*.$ext" -exec cp {} "$seeds/" \; ; fi
     if [ -d "$shared" ]; then cp "$shared"/*."$ext" "$seeds/"; fi
     echo "== fuzz_$target for ${seconds}s"
-    "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+    "$dir/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=8192 -timeout=10 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$crashes/" "$work" "$seeds"
 done

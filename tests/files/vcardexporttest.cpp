@@ -288,8 +288,10 @@ void VCardExportTest::contactsMeetWithoutBlankLine()
     a.fullName = "A";
     Contact b;
     b.fullName = "B";
-    const QByteArray file = writer.exportHeader({ a, b }) + writer.exportContact(a) + writer.exportContact(b)
-        + writer.exportFooter();
+    QByteArray file = writer.exportHeader({ a, b });
+    file += writer.exportContact(a);
+    file += writer.exportContact(b);
+    file += writer.exportFooter();
     QVERIFY(file.contains("END:VCARD\r\nBEGIN:VCARD\r\n"));
     QVERIFY(file.startsWith("BEGIN:VCARD\r\n"));
     QVERIFY(file.endsWith("END:VCARD\r\n"));

@@ -228,8 +228,10 @@ void VCardImportTest::roundTripOfAWholeContactThroughAFile()
     QFile file(dir.filePath("out.vcf"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     VCardExport writer;
-    file.write(writer.exportHeader({ c, d }) + writer.exportContact(c) + writer.exportContact(d)
-               + writer.exportFooter());
+    file.write(writer.exportHeader({ c, d }));
+    file.write(writer.exportContact(c));
+    file.write(writer.exportContact(d));
+    file.write(writer.exportFooter());
     file.close();
 
     VCardImport reader;
