@@ -39,6 +39,8 @@ public:
     void setText(int column, const QString &text) { setValue(column, QVariant(text)); }
     void remove(int column);
     void clearValues() { m_values.clear(); }
+    // Room for this many columns, for readers that know how many they set.
+    void reserve(qsizetype columns) { m_values.reserve(size_t(qMax<qsizetype>(columns, 0))); }
 
     // Numbers of the present columns, ascending.
     [[nodiscard]] QList<int> columns() const;

@@ -23,12 +23,12 @@ void CSVImport::open(const QString &path)
 void CSVImport::openDevice(QIODevice &device)
 {
     m_header.clear();
-    m_data = QByteArray();
+    std::string().swap(m_data);
     m_fieldEnds.clear();
     m_rowFirstField.assign(1, 0);
     m_cursor = 0;
     if (!device.isSequential() && device.size() > 0)
-        m_data.reserve(qsizetype(device.size()));
+        m_data.reserve(size_t(device.size()));
 
     CSVRowReader reader(device);
     bool complete = false;
@@ -41,14 +41,14 @@ void CSVImport::openDevice(QIODevice &device)
     };
     if (isRow(m_header, complete)) {
         while (complete) {
-            const qsizetype dataMark = m_data.size();
+            const size_t dataMark = m_data.size();
             const size_t fieldMark = m_fieldEnds.size();
             complete = reader.readRow(false, m_data, m_fieldEnds);
             const size_t fields = m_fieldEnds.size() - fieldMark;
             if (complete || fields > 1 || (fields == 1 && m_data.size() > dataMark)) {
                 m_rowFirstField.push_back(qsizetype(m_fieldEnds.size()));
             } else {
-                m_data.truncate(dataMark);
+                m_data.resize(dataMark);
                 m_fieldEnds.resize(fieldMark);
             }
         }
@@ -98,7 +98,7 @@ QByteArrayView CSVImport::field(qsizetype row, qsizetype position) const
     if (index >= m_rowFirstField[size_t(row) + 1])
         return QByteArrayView();   // the row is shorter than the header
     const qsizetype start = index ? m_fieldEnds[size_t(index) - 1] : 0;
-    return QByteArrayView(m_data.constData() + start, m_fieldEnds[size_t(index)] - start);
+    return QByteArrayView(m_data.data() + start, m_fieldEnds[size_t(index)] - start);
 }
 
 QStringList CSVImport::row(qsizetype index) const
@@ -120,22 +120,35 @@ Contact CSVImport::next()
     const qsizetype row = m_cursor++;
 
     QVarLengthArray<Entity, 16> entities(qsizetype(m_groupKinds.size()));
-    QVarLengthArray<bool, 16> used(qsizetype(m_groupKinds.size()));
-    std::fill(used.begin(), used.end(), false);
+    // Per group, the columns set so far (bit n: column n); 0 for a group
+    // this row leaves empty.
+    QVarLengthArray<quint32, 16> set(qsizetype(m_groupKinds.size()));
+    std::fill(set.begin(), set.end(), 0u);
     for (const Slot &slot : m_slots) {
         const QByteArrayView bytes = field(row, slot.field);
         if (bytes.isEmpty())
             continue;
         const QString value = CSVRowReader::decodeField(bytes);
         Entity &e = entities[slot.group];
-        used[slot.group] = true;
-        if (slot.mapping.typeColumn && slot.mapping.type != 0)
-            e.setValue(slot.mapping.typeColumn, slot.mapping.type);
-        const QString existing = e.text(slot.mapping.valueColumn);
-        e.setText(slot.mapping.valueColumn, existing.isEmpty() ? value : existing + QLatin1Char(' ') + value);
+        quint32 &columns = set[slot.group];
+        if (!columns)
+            e.reserve(8);
+        const int typeColumn = slot.mapping.typeColumn;
+        if (typeColumn && slot.mapping.type != 0 && !(columns & (1u << typeColumn))) {
+            e.setValue(typeColumn, slot.mapping.type);
+            columns |= 1u << typeColumn;
+        }
+        const int valueColumn = slot.mapping.valueColumn;
+        if (columns & (1u << valueColumn)) {
+            const QString existing = e.text(valueColumn);
+            e.setText(valueColumn, existing.isEmpty() ? value : existing + QLatin1Char(' ') + value);
+        } else {
+            e.setText(valueColumn, value);
+            columns |= 1u << valueColumn;
+        }
     }
     for (qsizetype g = 0; g < entities.size(); ++g) {
-        if (!used[g])
+        if (!set[g])
             continue;
         Entity &e = entities[g];
         const int kind = m_groupKinds[size_t(g)];
@@ -147,7 +160,7 @@ Contact CSVImport::next()
         } else if (kind == ENTITY_IM) {
             e.setValue(data2, 1);
         }
-        contact.entities[kind].append(e);
+        contact.entities[kind].append(std::move(e));
     }
     return contact;
 }

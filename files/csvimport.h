@@ -8,6 +8,7 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 // Reads a CSV file into contacts. The first row names the columns (a UTF-8
@@ -47,7 +48,7 @@ private:
     [[nodiscard]] QByteArrayView field(qsizetype row, qsizetype position) const;
 
     QStringList m_header;
-    QByteArray m_data;                      // field bytes of all rows
+    std::string m_data;                     // field bytes of all rows
     std::vector<qsizetype> m_fieldEnds;     // end of each field in m_data
     std::vector<qsizetype> m_rowFirstField; // per row, plus one past the last
     std::vector<Slot> m_slots;              // the header columns that map somewhere

@@ -43,7 +43,7 @@ bool CSVRowReader::fill(qsizetype wanted)
     return m_length - m_pos >= wanted;
 }
 
-bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizetype> &fieldEnds)
+bool CSVRowReader::readRow(bool detectBom, std::string &data, std::vector<qsizetype> &fieldEnds)
 {
     if (detectBom) {
         fill(3);
@@ -59,7 +59,7 @@ bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizety
     bool quotePending = false; // a quote inside quotes: closing or doubled?
     for (;;) {
         if (m_pos == m_length && !fill(1)) {
-            fieldEnds.push_back(data.size());
+            fieldEnds.push_back(qsizetype(data.size()));
             return false;
         }
         const char *p = m_buffer.constData() + m_pos;
@@ -70,7 +70,7 @@ bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizety
                 if (quotePending) {
                     quotePending = false;
                     if (c == '"') {
-                        data.append('"');
+                        data.push_back('"');
                         continue;
                     }
                     inQuotes = false;   // the pending quote closed the quoted part
@@ -82,7 +82,7 @@ bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizety
                     const char *run = p - 1;
                     while (p < end && *p != '"')
                         ++p;
-                    data.append(run, p - run);
+                    data.append(run, size_t(p - run));
                     continue;
                 }
             }
@@ -92,24 +92,24 @@ bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizety
                     inQuotes = true;
                     quoteSeen = true;
                 } else {
-                    data.append(c);
+                    data.push_back(c);
                 }
                 break;
             case ',':
-                fieldEnds.push_back(data.size());
+                fieldEnds.push_back(qsizetype(data.size()));
                 quoteSeen = false;
                 break;
             case '\r':
                 break;
             case '\n':
-                fieldEnds.push_back(data.size());
+                fieldEnds.push_back(qsizetype(data.size()));
                 m_pos = p - m_buffer.constData();
                 return true;
             default: {
                 const char *run = p - 1;
                 while (p < end && *p != '"' && *p != ',' && *p != '\r' && *p != '\n')
                     ++p;
-                data.append(run, p - run);
+                data.append(run, size_t(p - run));
                 break;
             }
             }
@@ -120,7 +120,7 @@ bool CSVRowReader::readRow(bool detectBom, QByteArray &data, std::vector<qsizety
 
 QStringList CSVRowReader::readRow(bool detectBom, bool *complete)
 {
-    QByteArray data;
+    std::string data;
     std::vector<qsizetype> ends;
     const bool done = readRow(detectBom, data, ends);
     if (complete)
@@ -128,7 +128,7 @@ QStringList CSVRowReader::readRow(bool detectBom, bool *complete)
     QStringList fields;
     qsizetype start = 0;
     for (const qsizetype e : ends) {
-        fields.append(decodeField(QByteArrayView(data.constData() + start, e - start)));
+        fields.append(decodeField(QByteArrayView(data.data() + start, e - start)));
         start = e;
     }
     return fields;
@@ -136,6 +136,21 @@ QStringList CSVRowReader::readRow(bool detectBom, bool *complete)
 
 QString CSVRowReader::decodeField(QByteArrayView bytes)
 {
+    // Most fields are ASCII; test eight bytes at a time.
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    quint64 high = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        high |= word;
+    }
+    for (; p < end; ++p)
+        high |= quint64(static_cast<unsigned char>(*p));
+    if (!(high & 0x8080808080808080ULL))
+        return QString::fromLatin1(bytes);
+    if (!bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     return utf8.decode(bytes);
 }

@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QStringList>
 
+#include <string>
 #include <vector>
 
 // Reads comma-separated rows from a device, one byte at a time through a
@@ -27,7 +28,7 @@ public:
     // ended the row; false when the end of the file did (what was read is
     // still appended as the last field, unless nothing at all was left).
     // A read error is logged and thrown as std::runtime_error.
-    bool readRow(bool detectBom, QByteArray &data, std::vector<qsizetype> &fieldEnds);
+    bool readRow(bool detectBom, std::string &data, std::vector<qsizetype> &fieldEnds);
     // The same, with the fields decoded.
     [[nodiscard]] QStringList readRow(bool detectBom, bool *complete);
 

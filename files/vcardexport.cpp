@@ -2,136 +2,286 @@
 
 #include "files/vcardtypes.h"
 
+#include <QStringEncoder>
+#include <QVarLengthArray>
+
+#include <string>
+
 using namespace pim;
 
 namespace {
 
-const QByteArray &charsetKey()
+struct Param
 {
-    static const QByteArray key = QByteArrayLiteral("CHARSET");
-    return key;
-}
+    QByteArrayView key;
+    QByteArrayView value;
+};
 
-const QByteArray &encodingKey()
+// Where the lines of a card go. Both sinks get the same calls, so
+// exportContact (straight into one byte buffer, the fast path) and
+// buildCard (a list of properties for serializeCard) always agree.
+// Parameters are passed in ascending key order, the order serializeCard
+// writes them in; a null value leaves the parameter out.
+class ByteSink
 {
-    static const QByteArray key = QByteArrayLiteral("ENCODING");
-    return key;
-}
+public:
+    explicit ByteSink(std::string &out) : m_out(out) { }
 
-const QByteArray &typeKey()
-{
-    static const QByteArray key = QByteArrayLiteral("TYPE");
-    return key;
-}
-
-VCardProperty utf8Property(const QByteArray &name, const QString &text)
-{
-    VCardProperty p(name, text.toUtf8());
-    p.setParam(charsetKey(), QByteArrayLiteral("UTF-8"));
-    return p;
-}
-
-VCardProperty localProperty(const QByteArray &name, const QString &text, const QByteArray &type)
-{
-    VCardProperty p(name, text.toLocal8Bit());
-    if (!type.isEmpty())
-        p.setParam(typeKey(), type);
-    return p;
-}
-
-// Components through escapeComponent, joined by ";".
-QString joinComponents(std::initializer_list<QString> parts)
-{
-    QString result;
-    bool first = true;
-    for (const QString &part : parts) {
-        if (!first)
-            result += QLatin1Char(';');
-        result += escapeComponent(part);
-        first = false;
+    std::string &begin(QByteArrayView name, std::initializer_list<Param> params)
+    {
+        m_out.append(name.data(), size_t(name.size()));
+        for (const Param &p : params) {
+            if (p.value.isNull())
+                continue;
+            m_out.push_back(';');
+            m_out.append(p.key.data(), size_t(p.key.size()));
+            m_out.push_back('=');
+            m_out.append(p.value.data(), size_t(p.value.size()));
+        }
+        m_out.push_back(':');
+        return m_out;
     }
-    return result;
+    void end() { m_out.append("\r\n", 2); }
+
+private:
+    std::string &m_out;
+};
+
+class ListSink
+{
+public:
+    explicit ListSink(VCard &card) : m_card(card) { }
+
+    std::string &begin(QByteArrayView name, std::initializer_list<Param> params)
+    {
+        VCardProperty p;
+        p.name = name.toByteArray();
+        for (const Param &param : params) {
+            if (!param.value.isNull())
+                p.setParam(param.key.toByteArray(), param.value.toByteArray());
+        }
+        m_card.append(std::move(p));
+        m_value.clear();
+        return m_value;
+    }
+    void end() { m_card.last().value = QByteArray(m_value.data(), qsizetype(m_value.size())); }
+
+private:
+    VCard &m_card;
+    std::string m_value;
+};
+
+constexpr QByteArrayView charsetKey("CHARSET");
+constexpr QByteArrayView encodingKey("ENCODING");
+constexpr QByteArrayView typeKey("TYPE");
+constexpr QByteArrayView utf8("UTF-8");
+constexpr QByteArrayView quotedPrintable("QUOTED-PRINTABLE");
+
+bool isAscii(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x80)
+            return false;
+    }
+    return true;
 }
 
-void appendEntity(VCard &card, int kind, const Entity &e)
+void appendUtf8(std::string &out, QStringView text)
+{
+    const size_t at = out.size();
+    if (isAscii(text)) {
+        out.resize(at + size_t(text.size()));
+        char *o = out.data() + at;
+        for (const QChar c : text)
+            *o++ = char(c.unicode());
+        return;
+    }
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    out.resize(at + size_t(encoder.requiredSpace(text.size())));
+    char *end = encoder.appendToBuffer(out.data() + at, text);
+    out.resize(size_t(end - out.data()));
+}
+
+// Phone numbers, addresses, dates and URLs go out in the local 8-bit code
+// page, which Qt takes to be UTF-8 on every Unix.
+void appendLocal8Bit(std::string &out, QStringView text)
+{
+#ifdef Q_OS_WIN
+    const QByteArray local = text.toLocal8Bit();
+    out.append(local.constData(), size_t(local.size()));
+#else
+    appendUtf8(out, text);
+#endif
+}
+
+void appendComponent(std::string &out, const QString &text)
+{
+    if (text.contains(QLatin1Char(';')))
+        appendUtf8(out, escapeComponent(text));
+    else
+        appendUtf8(out, text);
+}
+
+void appendQuotedPrintable(std::string &out, QByteArrayView bytes)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    const size_t at = out.size();
+    out.resize(at + size_t(bytes.size()) * 3);
+    char *o = out.data() + at;
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x21 && b <= 0x7E && b != '=') {
+            *o++ = c;
+        } else {
+            *o++ = '=';
+            *o++ = hex[b >> 4];
+            *o++ = hex[b & 0x0F];
+        }
+    }
+    out.resize(size_t(o - out.data()));
+}
+
+void appendBase64Folded(std::string &out, QByteArrayView bytes, int width)
+{
+    const QByteArray plain = QByteArray::fromRawData(bytes.data(), bytes.size()).toBase64();
+    if (width <= 0 || plain.size() <= width) {
+        out.append(plain.constData(), size_t(plain.size()));
+        return;
+    }
+    out.reserve(out.size() + size_t(plain.size() + (plain.size() / width + 1) * 3));
+    for (qsizetype at = 0; at < plain.size(); at += width) {
+        if (at)
+            out.append("\r\n ", 3);
+        out.append(plain.constData() + at, size_t(qMin<qsizetype>(width, plain.size() - at)));
+    }
+}
+
+template<typename Sink>
+void utf8Line(Sink &sink, QByteArrayView name, QStringView text, QByteArrayView type = QByteArrayView())
+{
+    appendUtf8(sink.begin(name, { { charsetKey, utf8 }, { typeKey, type } }), text);
+    sink.end();
+}
+
+template<typename Sink>
+void localLine(Sink &sink, QByteArrayView name, QStringView text, QByteArrayView type)
+{
+    appendLocal8Bit(sink.begin(name, { { typeKey, type } }), text);
+    sink.end();
+}
+
+template<typename Sink>
+void writeEntity(Sink &sink, int kind, const Entity &e)
 {
     switch (kind) {
-    case ENTITY_NAME:
+    case ENTITY_NAME: {
         // Family;Given;Additional;Prefix;Suffix, the order every vCard reader expects.
-        card.append(utf8Property(QByteArrayLiteral("N"),
-                                 joinComponents({ e.text(data3), e.text(data2), e.text(data4), e.text(data5),
-                                                  e.text(data6) })));
-        break;
-    case ENTITY_PHOTO: {
-        VCardProperty p(QByteArrayLiteral("PHOTO"), encodeBase64Folded(e.bytes(data15), 75));
-        p.setParam(encodingKey(), QByteArrayLiteral("B"));
-        p.setParam(typeKey(), QByteArrayLiteral("JPEG"));
-        card.append(std::move(p));
+        std::string &v = sink.begin("N", { { charsetKey, utf8 } });
+        int n = 0;
+        for (int column : { data3, data2, data4, data5, data6 }) {
+            if (n++)
+                v.push_back(';');
+            appendComponent(v, e.text(column));
+        }
+        sink.end();
         break;
     }
-    case ENTITY_PHONE:
-        card.append(localProperty(QByteArrayLiteral("TEL"), e.text(data1), vcardtypes::phoneType(e.toInt(data2))));
+    case ENTITY_PHOTO:
+        appendBase64Folded(sink.begin("PHOTO", { { encodingKey, "B" }, { typeKey, "JPEG" } }), e.bytes(data15), 75);
+        sink.end();
         break;
+    case ENTITY_PHONE: {
+        const QByteArray type = vcardtypes::phoneType(e.toInt(data2));
+        localLine(sink, "TEL", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
+        break;
+    }
     case ENTITY_EMAIL:
-        card.append(localProperty(QByteArrayLiteral("EMAIL"), e.text(data1), QByteArrayLiteral("internet")));
+        localLine(sink, "EMAIL", e.text(data1), "internet");
         break;
     case ENTITY_NICKNAME:
-        card.append(utf8Property(QByteArrayLiteral("NICKNAME"), e.text(data1)));
+        utf8Line(sink, "NICKNAME", e.text(data1));
         break;
     case ENTITY_EVENT: {
         const int type = e.toInt(data2);
-        if (type == 3)
-            card.append(localProperty(QByteArrayLiteral("BDAY"), e.text(data1), QByteArray()));
-        else
-            card.append(localProperty(QByteArrayLiteral("X-EVENT"), e.text(data1), vcardtypes::eventType(type)));
+        if (type == 3) {
+            localLine(sink, "BDAY", e.text(data1), QByteArrayView());
+        } else {
+            const QByteArray word = vcardtypes::eventType(type);
+            localLine(sink, "X-EVENT", e.text(data1), word);
+        }
         break;
     }
     case ENTITY_GROUP_MEMBERSHIP:
-        card.append(utf8Property(QByteArrayLiteral("CATEGORIES"), e.text(data2)));
+        utf8Line(sink, "CATEGORIES", e.text(data2));
         break;
     case ENTITY_IM: {
-        VCardProperty p = utf8Property(QByteArrayLiteral("X-IM"), e.text(data1));
         const QByteArray type = vcardtypes::imType(e.toInt(data5));
-        if (!type.isEmpty())
-            p.setParam(typeKey(), type);
-        card.append(std::move(p));
+        utf8Line(sink, "X-IM", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
         break;
     }
     case ENTITY_NOTE: {
-        VCardProperty p(QByteArrayLiteral("NOTE"), encodeQuotedPrintable(e.text(data1).toUtf8()));
-        p.setParam(charsetKey(), QByteArrayLiteral("UTF-8"));
-        p.setParam(encodingKey(), QByteArrayLiteral("QUOTED-PRINTABLE"));
-        card.append(std::move(p));
+        std::string &v = sink.begin("NOTE", { { charsetKey, utf8 }, { encodingKey, quotedPrintable } });
+        const QString note = e.text(data1);
+        if (isAscii(note)) {
+            QVarLengthArray<char, 512> bytes(note.size());
+            for (qsizetype i = 0; i < note.size(); ++i)
+                bytes[i] = char(note.at(i).unicode());
+            appendQuotedPrintable(v, QByteArrayView(bytes.constData(), bytes.size()));
+        } else {
+            appendQuotedPrintable(v, note.toUtf8());
+        }
+        sink.end();
         break;
     }
-    case ENTITY_ORGANIZATION:
-        card.append(utf8Property(QByteArrayLiteral("TITLE"), e.text(data4)));
-        card.append(utf8Property(QByteArrayLiteral("ORG"),
-                                 joinComponents({ e.text(data1), e.text(data5) }) + QStringLiteral(";;")));
+    case ENTITY_ORGANIZATION: {
+        utf8Line(sink, "TITLE", e.text(data4));
+        std::string &v = sink.begin("ORG", { { charsetKey, utf8 } });
+        appendComponent(v, e.text(data1));
+        v.push_back(';');
+        appendComponent(v, e.text(data5));
+        v.append(";;", 2);
+        sink.end();
         break;
+    }
     case ENTITY_RELATION: {
-        VCardProperty p = utf8Property(QByteArrayLiteral("X-REL"), e.text(data1));
         const QByteArray type = vcardtypes::relationType(e.toInt(data2));
-        if (!type.isEmpty())
-            p.setParam(typeKey(), type);
-        card.append(std::move(p));
+        utf8Line(sink, "X-REL", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
         break;
     }
     case ENTITY_POSTAL_ADDRESS: {
-        const QString value = QStringLiteral(";;")
-            + joinComponents({ e.text(data4), e.text(data7), e.text(data8), e.text(data9), e.text(data10) });
-        VCardProperty p(QByteArrayLiteral("ADR"), encodeQuotedPrintable(value.toUtf8()));
-        p.setParam(charsetKey(), QByteArrayLiteral("UTF-8"));
-        p.setParam(encodingKey(), QByteArrayLiteral("QUOTED-PRINTABLE"));
-        p.setParam(typeKey(), vcardtypes::addressType(e.toInt(data2)));
-        card.append(std::move(p));
+        std::string plain(";;");
+        int n = 0;
+        for (int column : { data4, data7, data8, data9, data10 }) {
+            if (n++)
+                plain.push_back(';');
+            appendComponent(plain, e.text(column));
+        }
+        const QByteArray type = vcardtypes::addressType(e.toInt(data2));
+        appendQuotedPrintable(
+            sink.begin("ADR", { { charsetKey, utf8 }, { encodingKey, quotedPrintable }, { typeKey, type } }),
+            QByteArrayView(plain.data(), qsizetype(plain.size())));
+        sink.end();
         break;
     }
-    case ENTITY_WEBSITE:
-        card.append(localProperty(QByteArrayLiteral("URL"), e.text(data1), vcardtypes::websiteType(e.toInt(data2))));
+    case ENTITY_WEBSITE: {
+        const QByteArray type = vcardtypes::websiteType(e.toInt(data2));
+        localLine(sink, "URL", e.text(data1), type);
         break;
+    }
     default:
         break;   // not a kind this format carries
+    }
+}
+
+template<typename Sink>
+void writeCard(Sink &sink, const Contact &contact)
+{
+    sink.begin("VERSION", {}).append("3.0", 3);
+    sink.end();
+    utf8Line(sink, "FN", contact.fullName);
+    for (auto it = contact.entities.cbegin(); it != contact.entities.cend(); ++it) {
+        for (const Entity &e : it.value())
+            writeEntity(sink, it.key(), e);
     }
 }
 
@@ -149,19 +299,20 @@ QByteArray VCardExport::exportFooter()
 
 QByteArray VCardExport::exportContact(const Contact &contact)
 {
-    return serializeCard(buildCard(contact));
+    m_buffer.clear();
+    m_buffer.append("BEGIN:VCARD\r\n", 13);
+    ByteSink sink(m_buffer);
+    writeCard(sink, contact);
+    m_buffer.append("END:VCARD\r\n", 11);
+    return QByteArray(m_buffer.data(), qsizetype(m_buffer.size()));
 }
 
 VCard VCardExport::buildCard(const Contact &contact)
 {
     VCard card;
     card.reserve(contact.entityCount() + 4);
-    card.append(VCardProperty(QByteArrayLiteral("VERSION"), QByteArrayLiteral("3.0")));
-    card.append(utf8Property(QByteArrayLiteral("FN"), contact.fullName));
-    for (auto it = contact.entities.cbegin(); it != contact.entities.cend(); ++it) {
-        for (const Entity &e : it.value())
-            appendEntity(card, it.key(), e);
-    }
+    ListSink sink(card);
+    writeCard(sink, contact);
     return card;
 }
 
@@ -196,37 +347,16 @@ QByteArray serializeCard(const VCard &card)
 
 QByteArray encodeQuotedPrintable(QByteArrayView bytes)
 {
-    static const char hex[] = "0123456789ABCDEF";
-    QByteArray out(bytes.size() * 3, Qt::Uninitialized);
-    char *o = out.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b >= 0x21 && b <= 0x7E && b != '=') {
-            *o++ = c;
-        } else {
-            *o++ = '=';
-            *o++ = hex[b >> 4];
-            *o++ = hex[b & 0x0F];
-        }
-    }
-    out.truncate(o - out.constData());
-    return out;
+    std::string out;
+    appendQuotedPrintable(out, bytes);
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 QByteArray encodeBase64Folded(QByteArrayView bytes, int width)
 {
-    const QByteArray plain = QByteArray::fromRawData(bytes.data(), bytes.size()).toBase64();
-    if (width <= 0 || plain.size() <= width)
-        return plain;
-    const qsizetype pieces = (plain.size() + width - 1) / width;
-    QByteArray out;
-    out.reserve(plain.size() + (pieces - 1) * 3);
-    for (qsizetype at = 0; at < plain.size(); at += width) {
-        if (at)
-            out.append("\r\n ", 3);
-        out.append(plain.constData() + at, qMin<qsizetype>(width, plain.size() - at));
-    }
-    return out;
+    std::string out;
+    appendBase64Folded(out, bytes, width);
+    return QByteArray(out.data(), qsizetype(out.size()));
 }
 
 QString escapeComponent(const QString &text)

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <string>
+
 // Writes each contact as one vCard 3.0 block. The file has no header or
 // footer: a .vcf file is the cards one after the other.
 //
@@ -22,8 +24,13 @@ public:
     [[nodiscard]] QByteArray exportContact(const Contact &contact) override;
     [[nodiscard]] QByteArray exportFooter() override;
 
-    // The content lines of one contact, before serialization.
+    // The content lines of one contact, before serialization. exportContact
+    // gives the same bytes as serializeCard(buildCard(contact)), written
+    // straight into one buffer.
     [[nodiscard]] static VCard buildCard(const Contact &contact);
+
+private:
+    std::string m_buffer;   // reused from one contact to the next
 };
 
 // BEGIN:VCARD, each property as NAME;KEY=VALUE...:value, END:VCARD, every

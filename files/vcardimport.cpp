@@ -141,19 +141,46 @@ QString decodePropertyText(const VCardProperty &property)
 QStringList splitComponents(const QString &text)
 {
     QStringList components;
+    const QChar *const begin = text.constData();
+    const QChar *const end = begin + text.size();
+    qsizetype separators = 0;
+    bool escapes = false;
+    for (const QChar *at = begin; at < end; ++at) {
+        separators += *at == u';';
+        escapes |= *at == u'\\';
+    }
+    components.reserve(separators + 1);
+    if (!escapes) {
+        // The common case: cut at every ";".
+        const QChar *start = begin;
+        for (const QChar *at = begin; at < end; ++at) {
+            if (*at == u';') {
+                components.append(QString(start, at - start));
+                start = at + 1;
+            }
+        }
+        if (start < end)
+            components.append(QString(start, end - start));
+        return components;
+    }
     QString current;
-    bool escaped = false;
-    for (const QChar c : text) {
-        if (escaped) {
-            current += c;
-            escaped = false;
-        } else if (c == u'\\') {
-            escaped = true;
-        } else if (c == u';') {
+    const QChar *at = begin;
+    while (at < end) {
+        // Copy the run up to the next separator or backslash at once.
+        const QChar *run = at;
+        while (at < end && *at != u';' && *at != u'\\')
+            ++at;
+        current.append(run, at - run);
+        if (at == end)
+            break;
+        if (*at == u';') {
             components.append(current);
             current.clear();
+            ++at;
         } else {
-            current += c;
+            ++at;   // the backslash itself is dropped ...
+            if (at < end)
+                current.append(*at++);   // ... and the next character taken as it is
         }
     }
     if (!current.isEmpty())

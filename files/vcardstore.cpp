@@ -1,5 +1,9 @@
 #include "files/vcardstore.h"
 
+#include "files/asciicase.h"
+
+#include <cstring>
+
 // Record layout: length-prefixed name, parameter count, length-prefixed
 // parameter names and values, length-prefixed value. Lengths are base-128
 // varints, so short names cost one byte of overhead.
@@ -30,42 +34,35 @@ bool readBytes(const char *&at, const char *end, QByteArrayView &bytes)
     return true;
 }
 
-bool sameWord(QByteArrayView a, const char *b)
-{
-    return a.compare(QByteArrayView(b), Qt::CaseInsensitive) == 0;
-}
 
 } // namespace
 
 VCardStore::Cursor::Cursor(const VCardStore &store, qsizetype card)
 {
-    const char *data = store.m_data.constData();
+    const char *data = store.m_data.get();
     if (card < 0 || card >= store.cardCount()) {
         m_at = m_end = data;
         return;
     }
     m_at = data + store.m_cardStarts[size_t(card)];
-    m_end = card + 1 < store.cardCount() ? data + store.m_cardStarts[size_t(card + 1)]
-                                         : data + store.m_data.size();
+    m_end = card + 1 < store.cardCount() ? data + store.m_cardStarts[size_t(card + 1)] : data + store.m_size;
 }
 
 bool VCardStore::Cursor::next(Property &property)
 {
     if (m_at >= m_end)
         return false;
-    property.params.clear();
     qsizetype count = 0;
-    if (!readBytes(m_at, m_end, property.name) || !readLength(m_at, m_end, count)) {
+    if (!readBytes(m_at, m_end, property.name) || !readLength(m_at, m_end, count) || count > m_end - m_at) {
         m_at = m_end;
         return false;
     }
-    for (qsizetype i = 0; i < count; ++i) {
-        Parameter p;
+    property.params.resize(count);
+    for (Parameter &p : property.params) {
         if (!readBytes(m_at, m_end, p.name) || !readBytes(m_at, m_end, p.value)) {
             m_at = m_end;
             return false;
         }
-        property.params.append(p);
     }
     if (!readBytes(m_at, m_end, property.value)) {
         m_at = m_end;
@@ -76,30 +73,54 @@ bool VCardStore::Cursor::next(Property &property)
 
 void VCardStore::reserve(qsizetype bytes)
 {
-    m_data.reserve(bytes);
+    if (bytes > m_capacity) {
+        std::unique_ptr<char[]> bigger(new char[size_t(bytes)]);
+        if (m_size)
+            std::memcpy(bigger.get(), m_data.get(), size_t(m_size));
+        m_data = std::move(bigger);
+        m_capacity = bytes;
+    }
+}
+
+char *VCardStore::room(qsizetype bytes)
+{
+    if (m_size + bytes > m_capacity)
+        reserve(qMax(m_capacity + m_capacity / 2, m_size + bytes + 4096));
+    return m_data.get() + m_size;
 }
 
 void VCardStore::clear()
 {
-    m_data = QByteArray();
+    m_data.reset();
+    m_size = m_capacity = 0;
     m_cardStarts = std::vector<qsizetype>();
     m_inCard = m_inProperty = m_valuePending = false;
 }
 
 void VCardStore::appendLength(qsizetype length)
 {
+    char *out = room(10);
     auto value = quint64(length);
     while (value >= 0x80) {
-        m_data.append(char((value & 0x7F) | 0x80));
+        *out++ = char((value & 0x7F) | 0x80);
         value >>= 7;
     }
-    m_data.append(char(value));
+    *out++ = char(value);
+    m_size = out - m_data.get();
 }
 
 void VCardStore::appendBytes(QByteArrayView bytes)
 {
-    appendLength(bytes.size());
-    m_data.append(bytes.data(), bytes.size());
+    char *out = room(10 + bytes.size());
+    auto value = quint64(bytes.size());
+    while (value >= 0x80) {
+        *out++ = char((value & 0x7F) | 0x80);
+        value >>= 7;
+    }
+    *out++ = char(value);
+    if (!bytes.isEmpty())
+        std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    m_size = out + bytes.size() - m_data.get();
 }
 
 void VCardStore::closeProperty()
@@ -115,13 +136,13 @@ void VCardStore::propertyBegins(void *user, QByteArrayView name, const VCardToke
 {
     auto *self = static_cast<VCardStore *>(user);
     self->closeProperty();
-    if (sameWord(name, "BEGIN")) {
-        self->m_cardStarts.push_back(self->m_data.size());
+    if (asciicase::equals(name, "BEGIN")) {
+        self->m_cardStarts.push_back(self->m_size);
         self->m_inCard = true;
-    } else if (sameWord(name, "END")) {
+    } else if (asciicase::equals(name, "END")) {
         self->m_inCard = false;
     } else if (self->m_inCard) {
-        self->m_propertyStart = self->m_data.size();
+        self->m_propertyStart = self->m_size;
         self->appendBytes(name);
         self->appendLength(count);
         for (qsizetype i = 0; i < count; ++i) {
@@ -146,7 +167,7 @@ void VCardStore::propertyDropped(void *user)
 {
     auto *self = static_cast<VCardStore *>(user);
     if (self->m_inProperty)
-        self->m_data.truncate(self->m_propertyStart);
+        self->m_size = self->m_propertyStart;
     self->m_inProperty = false;
     self->m_valuePending = false;
 }

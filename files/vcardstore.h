@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QVarLengthArray>
 
+#include <memory>
 #include <vector>
 
 // The cards of a parsed vCard file, packed into one byte array: the reader
@@ -65,10 +66,14 @@ public:
 
 private:
     void closeProperty();
+    char *room(qsizetype bytes);
     void appendLength(qsizetype length);
     void appendBytes(QByteArrayView bytes);
 
-    QByteArray m_data;
+    // The records; a plain buffer, as appending is most of the work of open().
+    std::unique_ptr<char[]> m_data;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
     std::vector<qsizetype> m_cardStarts;
     bool m_inCard = false;
     bool m_inProperty = false;      // the last record is the current property

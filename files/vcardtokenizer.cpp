@@ -1,5 +1,7 @@
 #include "files/vcardtokenizer.h"
 
+#include "files/asciicase.h"
+
 #include <cstring>
 
 namespace {
@@ -21,25 +23,42 @@ inline int hexValue(char c)
     return -1;
 }
 
+// Base64 digit values, -1 for bytes outside the alphabet.
+struct Base64Table
+{
+    qint8 value[256] = {};
+    constexpr Base64Table()
+    {
+        for (int c = 0; c < 256; ++c) {
+            value[c] = c >= 'A' && c <= 'Z' ? qint8(c - 'A')
+                : c >= 'a' && c <= 'z'      ? qint8(c - 'a' + 26)
+                : c >= '0' && c <= '9'      ? qint8(c - '0' + 52)
+                : c == '+'                  ? qint8(62)
+                : c == '/'                  ? qint8(63)
+                                            : qint8(-1);
+        }
+    }
+};
+constexpr Base64Table base64Table;
+
 inline int base64Value(char c)
 {
-    if (c >= 'A' && c <= 'Z')
-        return c - 'A';
-    if (c >= 'a' && c <= 'z')
-        return c - 'a' + 26;
-    if (c >= '0' && c <= '9')
-        return c - '0' + 52;
-    if (c == '+')
-        return 62;
-    if (c == '/')
-        return 63;
-    return -1;
+    return base64Table.value[static_cast<unsigned char>(c)];
 }
 
-inline bool sameWord(QByteArrayView a, const char *b)
+// Bytes that mean something in a name or a parameter; runs of other bytes
+// are copied at once.
+struct SpecialBytes
 {
-    return a.compare(QByteArrayView(b), Qt::CaseInsensitive) == 0;
-}
+    bool table[256] = {};
+    constexpr SpecialBytes()
+    {
+        for (const char c : { ' ', '\t', '\n', '\v', '\f', '\r', ':', ';', '=', '\\', '"' })
+            table[static_cast<unsigned char>(c)] = true;
+    }
+    constexpr bool operator()(char c) const { return table[static_cast<unsigned char>(c)]; }
+};
+constexpr SpecialBytes isSpecialInHeader;
 
 } // namespace
 
@@ -62,6 +81,14 @@ void VCardTokenizer::feed(QByteArrayView bytes, bool endOfInput)
             ++p;
         } else if (m_state == State::Value && m_valueStarted) {
             p = putValueRun(p, end);
+        } else if (!isSpecialInHeader(c)
+                   && (m_state == State::Name || m_state == State::ParamName
+                       || (m_state == State::ParamValue && !m_inQuotes))) {
+            // A run of plain name or parameter bytes.
+            const char *run = p;
+            while (p < end && !isSpecialInHeader(*p))
+                ++p;
+            m_buffer.append(run, size_t(p - run));
         } else {
             put(c);
             ++p;
@@ -151,8 +178,26 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
         putValue(*p);
         return p + 1;
     case Encoding::Base64:
-        while (p < end && *p != '\n' && m_state == State::Value)
+        while (p < end && *p != '\n' && m_state == State::Value) {
+            // Whole quartets of digits decode straight into the value.
+            if (m_scratchCount == 0) {
+                while (end - p >= 4) {
+                    const int a = base64Value(p[0]);
+                    const int b = base64Value(p[1]);
+                    const int c = base64Value(p[2]);
+                    const int d = base64Value(p[3]);
+                    if ((a | b | c | d) < 0)
+                        break;
+                    const char bytes[3] = { char((a << 2) | (b >> 4)), char(((b & 0x0F) << 4) | (c >> 2)),
+                                            char(((c & 0x03) << 6) | d) };
+                    m_buffer.append(bytes, 3);
+                    p += 4;
+                }
+                if (p == end || *p == '\n')
+                    break;
+            }
             putBase64(*p++);
+        }
         return p;
     }
     return end;
@@ -375,16 +420,16 @@ void VCardTokenizer::beginProperty()
         params.append(p);
         // ENCODING=x is judged by its value, a bare QUOTED-PRINTABLE by its
         // name; the last one that means something wins.
-        const QByteArrayView judged = sameWord(p.name, "ENCODING") ? p.value : p.name;
-        if (sameWord(judged, "QUOTED-PRINTABLE"))
+        const QByteArrayView judged = asciicase::equals(p.name, "ENCODING") ? p.value : p.name;
+        if (asciicase::equals(judged, "QUOTED-PRINTABLE"))
             m_encoding = Encoding::QuotedPrintable;
-        else if (sameWord(judged, "BASE64") || sameWord(judged, "B"))
+        else if (asciicase::equals(judged, "BASE64") || asciicase::equals(judged, "B"))
             m_encoding = Encoding::Base64;
-        else if (sameWord(judged, "8BIT"))
+        else if (asciicase::equals(judged, "8BIT"))
             m_encoding = Encoding::EightBit;
     }
     const QByteArrayView name(base, m_nameEnd);
-    if (sameWord(name, "BEGIN"))
+    if (asciicase::equals(name, "BEGIN"))
         m_foldKeepsSpace = false;   // until the card says it is vCard 2.1
     m_begins(m_user, name, params.constData(), params.size());
 
@@ -412,7 +457,7 @@ void VCardTokenizer::endProperty()
         }
     }
     const QByteArrayView value(m_buffer.data() + m_valueStart, qsizetype(m_buffer.size()) - m_valueStart);
-    if (sameWord(QByteArrayView(m_buffer.data(), m_nameEnd), "VERSION"))
+    if (asciicase::equals(QByteArrayView(m_buffer.data(), m_nameEnd), "VERSION"))
         m_foldKeepsSpace = value.startsWith("2");
     if (!value.isEmpty())
         m_valueReady(m_user, value);

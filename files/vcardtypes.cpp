@@ -1,5 +1,7 @@
 #include "files/vcardtypes.h"
 
+#include "files/asciicase.h"
+
 namespace vcardtypes {
 
 namespace {
@@ -105,7 +107,7 @@ void TypeWords::add(QByteArrayView word)
 bool TypeWords::contains(QByteArrayView word) const
 {
     for (QByteArrayView w : m_words) {
-        if (w.compare(word, Qt::CaseInsensitive) == 0)
+        if (asciicase::equals(w, word))
             return true;
     }
     return false;

@@ -22,6 +22,7 @@ private Q_SLOTS:
     void workedExample();
     void entityLines_data();
     void entityLines();
+    void directOutputEqualsSerializedCard();
     void emptyContactHasFourLines();
     void everyEntityYieldsItsLineEvenWhenEmpty();
     void contactsMeetWithoutBlankLine();
@@ -256,6 +257,34 @@ void VCardExportTest::entityLines()
     QCOMPARE(lines.mid(0, 3), (QList<QByteArray> { "BEGIN:VCARD", "VERSION:3.0", "FN;CHARSET=UTF-8:X;Y" }));
     QCOMPARE(lines.mid(3, lines.size() - 4), expected);
     QCOMPARE(lines.last(), QByteArray("END:VCARD"));
+}
+
+// exportContact writes straight into one buffer; it must give exactly what
+// serializeCard gives for the card buildCard makes.
+void VCardExportTest::directOutputEqualsSerializedCard()
+{
+    const QStringList texts { QString(), QStringLiteral("plain"), QStringLiteral("a;b;"), QStringLiteral("Zoë Ñ 安藤 €"),
+                              QStringLiteral("x=y\r\nz\t"), QString(QChar(0xD800)) + QStringLiteral("lone") };
+    VCardExport writer;
+    for (const QString &text : texts) {
+        Contact c;
+        c.fullName = text;
+        for (int kind = FirstEntityKind; kind <= LastEntityKind; ++kind) {
+            for (int type : { 0, 1, 2, 3, 4, 5, 6, 9, 11, 13, 14, 99 }) {
+                Entity e;
+                for (int column = data1; column <= data10; ++column)
+                    e.setText(column, text + QString::number(column));
+                e.setText(data2, QString::number(type));
+                e.setText(data5, QString::number(type));
+                e.setValue(data15, text.toUtf8().repeated(type));
+                c.addEntity(kind, e);
+            }
+        }
+        c.addEntity(0, Entity());
+        c.addEntity(20, Entity());
+        const QByteArray direct = writer.exportContact(c);
+        QCOMPARE(direct, serializeCard(VCardExport::buildCard(c)));
+    }
 }
 
 void VCardExportTest::emptyContactHasFourLines()
