@@ -185,20 +185,8 @@ void VCardExportTest::entityLines_data()
         << int(ENTITY_PHOTO) << Entity() << QList<QByteArray> { "PHOTO;ENCODING=B;TYPE=JPEG:" };
     QTest::newRow("phone home") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "1" } })
                                 << QList<QByteArray> { "TEL;TYPE=home,voice:1" };
-    QTest::newRow("phone work") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "3" } })
-                                << QList<QByteArray> { "TEL;TYPE=work,voice:1" };
     QTest::newRow("phone work fax") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "4" } })
                                     << QList<QByteArray> { "TEL;TYPE=work,fax:1" };
-    QTest::newRow("phone home fax") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "5" } })
-                                    << QList<QByteArray> { "TEL;TYPE=home,fax:1" };
-    QTest::newRow("phone pager") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "6" } })
-                                 << QList<QByteArray> { "TEL;TYPE=pager:1" };
-    QTest::newRow("phone car") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "9" } })
-                               << QList<QByteArray> { "TEL;TYPE=car:1" };
-    QTest::newRow("phone isdn") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "11" } })
-                                << QList<QByteArray> { "TEL;TYPE=isdn:1" };
-    QTest::newRow("phone other fax") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "13" } })
-                                     << QList<QByteArray> { "TEL;TYPE=fax:1" };
     QTest::newRow("phone type without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "7" } })
                                              << QList<QByteArray> { "TEL:1" };
     QTest::newRow("phone main without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "12" } })
@@ -217,8 +205,6 @@ void VCardExportTest::entityLines_data()
                                 << QList<QByteArray> { "CATEGORIES;CHARSET=UTF-8:A;B" };
     QTest::newRow("im skype") << int(ENTITY_IM) << entity({ { data1, "me" }, { data5, "4" } })
                               << QList<QByteArray> { "X-IM;CHARSET=UTF-8;TYPE=skype:me" };
-    QTest::newRow("im net meeting") << int(ENTITY_IM) << entity({ { data1, "me" }, { data5, "9" } })
-                                    << QList<QByteArray> { "X-IM;CHARSET=UTF-8;TYPE=netmetting:me" };
     QTest::newRow("im unknown protocol") << int(ENTITY_IM) << entity({ { data1, "me" }, { data5, "12" } })
                                          << QList<QByteArray> { "X-IM;CHARSET=UTF-8:me" };
     QTest::newRow("note quoted-printable")
@@ -229,8 +215,6 @@ void VCardExportTest::entityLines_data()
         << QList<QByteArray> { "TITLE;CHARSET=UTF-8:", "ORG;CHARSET=UTF-8:A\\;B;;;" };
     QTest::newRow("relation") << int(ENTITY_RELATION) << entity({ { data1, "Bo" }, { data2, "4" } })
                               << QList<QByteArray> { "X-REL;CHARSET=UTF-8;TYPE=dompartner:Bo" };
-    QTest::newRow("relation without type") << int(ENTITY_RELATION) << entity({ { data1, "Bo" }, { data2, "0" } })
-                                           << QList<QByteArray> { "X-REL;CHARSET=UTF-8:Bo" };
     QTest::newRow("address other is intl, semicolon escaped before encoding")
         << int(ENTITY_POSTAL_ADDRESS) << entity({ { data2, "0" }, { data4, "1;2" } })
         << QList<QByteArray> { "ADR;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE;TYPE=intl:;;1\\;2;;;;" };
@@ -240,10 +224,6 @@ void VCardExportTest::entityLines_data()
                                << QList<QByteArray> { "URL;TYPE=other:u" };
     QTest::newRow("website 7") << int(ENTITY_WEBSITE) << entity({ { data1, "u" }, { data2, "7" } })
                                << QList<QByteArray> { "URL;TYPE=other:u" };
-    QTest::newRow("website blog") << int(ENTITY_WEBSITE) << entity({ { data1, "u" }, { data2, "2" } })
-                                  << QList<QByteArray> { "URL;TYPE=blog:u" };
-    QTest::newRow("website ftp") << int(ENTITY_WEBSITE) << entity({ { data1, "u" }, { data2, "6" } })
-                                 << QList<QByteArray> { "URL;TYPE=ftp:u" };
     QTest::newRow("kind 0 yields nothing") << 0 << entity({ { data1, "x" } }) << QList<QByteArray>();
     QTest::newRow("kind 14 yields nothing") << 14 << entity({ { data1, "x" } }) << QList<QByteArray>();
 }

@@ -264,16 +264,7 @@ void VCardImportTest::phoneTypes_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("type");
 
-    // The spellings this program writes.
-    QTest::newRow("home,voice") << QByteArray("TEL;TYPE=home,voice:1") << 1;
-    QTest::newRow("cell") << QByteArray("TEL;TYPE=cell:1") << 2;
-    QTest::newRow("work,voice") << QByteArray("TEL;TYPE=work,voice:1") << 3;
-    QTest::newRow("work,fax") << QByteArray("TEL;TYPE=work,fax:1") << 4;
-    QTest::newRow("home,fax") << QByteArray("TEL;TYPE=home,fax:1") << 5;
-    QTest::newRow("pager") << QByteArray("TEL;TYPE=pager:1") << 6;
-    QTest::newRow("car") << QByteArray("TEL;TYPE=car:1") << 9;
-    QTest::newRow("isdn") << QByteArray("TEL;TYPE=isdn:1") << 11;
-    QTest::newRow("fax") << QByteArray("TEL;TYPE=fax:1") << 13;
+    // The spellings this program writes read back in the round trip above.
     QTest::newRow("no type") << QByteArray("TEL:1") << 2;
     // The spellings of phones and other programs.
     QTest::newRow("TYPE=CELL") << QByteArray("TEL;TYPE=CELL:1") << 2;
