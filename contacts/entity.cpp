@@ -78,6 +78,11 @@ void Entity::setValue(int column, const QVariant &value)
 {
     if (column < pim::FirstColumn || column > pim::LastColumn)
         return;
+    if (!value.isValid()) {
+        // No value is an absent column, never a present one that reads empty.
+        remove(column);
+        return;
+    }
     auto it = std::lower_bound(m_values.begin(), m_values.end(), column,
                                [](const Slot &slot, int c) { return slot.column < c; });
     if (it != m_values.end() && it->column == column)

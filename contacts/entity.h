@@ -35,9 +35,12 @@ public:
     [[nodiscard]] int toInt(int column) const;
     [[nodiscard]] qint64 toInt64(int column) const;
 
+    // An invalid QVariant removes the column.
     void setValue(int column, const QVariant &value);
     void setText(int column, const QString &text) { setValue(column, QVariant(text)); }
     void remove(int column);
+    // Room for `count` columns, for code that fills many in a row.
+    void reserve(int count) { m_values.reserve(size_t(count)); }
     void clearValues() { m_values.clear(); }
     // Room for this many columns, for readers that know how many they set.
     void reserve(qsizetype columns) { m_values.reserve(size_t(qMax<qsizetype>(columns, 0))); }

@@ -7,5 +7,508 @@
         <source>Quillmarrow</source>
         <translation>Quillmarrow</translation>
     </message>
+    <message>
+        <source>IDS_ERROR_OCCUR_DESC_%1</source>
+        <translation>An Error Occurred. Please contact our support team at support@quillmarrow.example for help.
+
+Error info: &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>IDS_NONE_INSTALL_ITUNES</source>
+        <translation>iTunes is required to connect iPhone. Download now?</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressForm</name>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>MainWindow</name>
+    <message>
+        <source>File</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Tools</source>
+        <translation>Tools</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Exit</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Total:0</source>
+        <translation>Total:0</translation>
+    </message>
+    <message>
+        <source>Total:%1</source>
+        <translation>Total:%1</translation>
+    </message>
+    <message>
+        <source>IDS_MI_BACKUP_CONTACTS</source>
+        <translation>Backup Contacts</translation>
+    </message>
+    <message>
+        <source>IDS_MI_PHONE_TO_PHONE</source>
+        <translation>Phone to Phone Transfer</translation>
+    </message>
+    <message>
+        <source>IDS_MI_TRANSFER_TO_OTHER_ANDROID_FROM_ANDROID</source>
+        <translation>Android to Android</translation>
+    </message>
+    <message>
+        <source>IDS_MI_TRANSFER_TO_ANDROID_FROM_LOCALDB</source>
+        <translation>Restore Contacts to Android</translation>
+    </message>
+    <message>
+        <source>IDS_MI_EXPORT_CONTACTS</source>
+        <translation>Export Contacts to File</translation>
+    </message>
+    <message>
+        <source>IDS_MI_PRINT_CONTACTS</source>
+        <translation>Print Contacts</translation>
+    </message>
+    <message>
+        <source>IDS_MI_NEW_CONTACT</source>
+        <translation>Add Contact</translation>
+    </message>
+    <message>
+        <source>IDS_MI_IMPORT</source>
+        <translation>Import</translation>
+    </message>
+    <message>
+        <source>IDS_MI_IMPORT_FROM_FILE</source>
+        <translation>Import from File</translation>
+    </message>
+    <message>
+        <source>IDS_MI_DEL_CONTACTS</source>
+        <translation>Delete Contact</translation>
+    </message>
+    <message>
+        <source>IDS_MI_OPEN_LOCALDB_FOLDER</source>
+        <translation>Open Database Folder</translation>
+    </message>
+    <message>
+        <source>IDS_MI_CHECK_FOR_UPDATE</source>
+        <translation>Check update</translation>
+    </message>
+    <message>
+        <source>IDS_MI_CONNECT_ANDROID_VIA_WIFI</source>
+        <translation>Connect Android Phone via WiFi</translation>
+    </message>
+    <message>
+        <source>IDS_MI_HELP</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>IDS_MI_FEEDBACK</source>
+        <translation>Feedback and support</translation>
+    </message>
+    <message>
+        <source>IDS_MI_ABOUT</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>IDS_MI_UNMOUNT_DEVICE</source>
+        <translation>Disconnect Device</translation>
+    </message>
+    <message>
+        <source>IDS_MI_REMOVE_LOCAL_DB</source>
+        <translation>Delete Local Database</translation>
+    </message>
+    <message>
+        <source>IDS_MI_BACKUP_SELECTIONS</source>
+        <translation>Backup selected contacts</translation>
+    </message>
+    <message>
+        <source>IDS_MI_TRANSFER_SELECTIONS_TO_OTHER_ANDROID_FROM_ANDROID</source>
+        <translation>Transfer selected contacts from Android to Android</translation>
+    </message>
+    <message>
+        <source>IDS_MI_TRANSFER_SELECTIONS_TO_ANDROID_FROM_DB</source>
+        <translation>Restore selected contacts to Android</translation>
+    </message>
+    <message>
+        <source>IDS_MI_EXPORT_SELECTIONS</source>
+        <translation>Export selected contacts</translation>
+    </message>
+    <message>
+        <source>IDS_MI_PRINT_SELECTIONS</source>
+        <translation>Print selected contacts</translation>
+    </message>
+    <message>
+        <source>IDS_MI_EDIT_CONTACT</source>
+        <translation>Edit Contact</translation>
+    </message>
+    <message>
+        <source>IDS_MI_SET_GROUP</source>
+        <translation>Set Contact Group</translation>
+    </message>
+    <message>
+        <source>IDS_MI_DEL_SELECTIONS</source>
+        <translation>Delete selected contacts</translation>
+    </message>
+    <message>
+        <source>IDS_SEARCH_KEYWORKD_%1</source>
+        <translation>Keyword:%1</translation>
+    </message>
+    <message>
+        <source>IDS_CREATE_DB_FAIL_%1</source>
+        <translation>Failed to create Local Database. Error:%1</translation>
+    </message>
+    <message>
+        <source>IDS_STARTING_IMPORT_CONTACTS_FROM_DEVICE</source>
+        <translation>Loading Contacts from Device</translation>
+    </message>
+    <message>
+        <source>IDS_SELECT_ANDROID_TO_TRANSFER</source>
+        <translation>Select an Android device to continue.</translation>
+    </message>
+    <message>
+        <source>VCard Files(*.vcf)</source>
+        <translation>VCard Files(*.vcf)</translation>
+    </message>
+    <message>
+        <source>CSV Files(*.csv)</source>
+        <translation>CSV Files(*.csv)</translation>
+    </message>
+    <message>
+        <source>Text Files(*.txt)</source>
+        <translation>Text Files(*.txt)</translation>
+    </message>
+    <message>
+        <source>HTML files(*.html)</source>
+        <translation>HTML files(*.html)</translation>
+    </message>
+    <message>
+        <source>Word files(*.doc)</source>
+        <translation>Word files(*.doc)</translation>
+    </message>
+    <message>
+        <source>PDF files(*.pdf)</source>
+        <translation>PDF files(*.pdf)</translation>
+    </message>
+    <message>
+        <source>IDS_STARTING_EXPORT_CONTACTS_TO_FILE</source>
+        <translation>Exporting contacts to File now...</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_EXPORT_%1_CONTACTS_TO_FILE</source>
+        <translation>Successfully exported %1 contacts to File.</translation>
+    </message>
+    <message>
+        <source>IDS_STARTING_IMPORT_CONTACTS_FROM_FILE</source>
+        <translation>Importing contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_DEL_CONTACTS</source>
+        <translation>Successfully deleted contact.</translation>
+    </message>
+    <message>
+        <source>IDS_CONFIRM_DEL_SELECTIONS</source>
+        <translation>Confirm to delete selected contacts?</translation>
+    </message>
+    <message>
+        <source>IDS_CONFIRM_DEL_GROUP</source>
+        <translation>Confirm to delete the Group?</translation>
+    </message>
+    <message>
+        <source>IDS_CONFIRM_DEL_LOCALDB</source>
+        <translation>Confirm to delete this Local Database?</translation>
+    </message>
+    <message>
+        <source>IDS_DELETE_LOCALDB_SUC</source>
+        <translation>Successfully deleted Local Database.</translation>
+    </message>
+    <message>
+        <source>IDS_DELETE_LOCALDB_ERROR</source>
+        <translation>An Error Occurred during deleting Local Database. Please try again.</translation>
+    </message>
+    <message>
+        <source>IDS_CONFIRM_CLEAR_ANDROID_CONTACTS</source>
+        <translation>Confirm to clear all Android Contacts?</translation>
+    </message>
+    <message>
+        <source>IDS_UPDATE_GROUP_SUC</source>
+        <translation>Successfuly set Contact Group</translation>
+    </message>
+</context>
+<context>
+    <name>ItemModelMainTree</name>
+    <message>
+        <source>IDS_ROOT_DEVICE</source>
+        <translation>Devices</translation>
+    </message>
+    <message>
+        <source>IDS_ROOT_LOCALDB</source>
+        <translation>Local Databases</translation>
+    </message>
+</context>
+<context>
+    <name>LocalDbSelForm</name>
+    <message>
+        <source>Select one Database for backup</source>
+        <translation>Select one Database for backup</translation>
+    </message>
+    <message>
+        <source>Select Database or enter a new Database name:</source>
+        <translation>Select Database or enter a new Database name:</translation>
+    </message>
+    <message>
+        <source>Selecting current Database will merge messages;entering new DB name will create a new Database.</source>
+        <translation>Selecting current Database will merge messages;entering new DB name will create a new Database.</translation>
+    </message>
+    <message>
+        <source>Confirm</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>IDS_PLEASE_SELECT_DATABASE_OR_INPUT_NEW_NAME</source>
+        <translation>Select one Database or enter a new Database name</translation>
+    </message>
+    <message>
+        <source>IDS_INVALID_LOCALDB_NAME</source>
+        <translation>Invalid Local Database name(can&apos;t contain \ / : * ? &quot; &lt; &gt; |).</translation>
+    </message>
+</context>
+<context>
+    <name>DataSourceSelForm</name>
+    <message>
+        <source>Confirm</source>
+        <translation>Confirm</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>IDS_PLEASE_SELECT_ONE_DATASOURCE</source>
+        <translation>Please select one datasource.</translation>
+    </message>
+</context>
+<context>
+    <name>GroupForm</name>
+    <message>
+        <source>Pick a Group or enter new Group name;</source>
+        <translation>Pick a Group or enter new Group name;</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>IDS_CONFIRM_UNGROUP_CONTACTS</source>
+        <translation>Confirm to remove seleted member from the Group?</translation>
+    </message>
+</context>
+<context>
+    <name>EditContactForm</name>
+    <message>
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>IDS_NEW_CONTACT</source>
+        <translation>Add New Contact</translation>
+    </message>
+    <message>
+        <source>IDS_EDIT_CONTACT_%1</source>
+        <translation>Edit Contact %1</translation>
+    </message>
+    <message>
+        <source>IDS_ENTER_FIRSTNAME_OR_LASTNAME</source>
+        <translation>First name or Last name can&apos;t be blank.</translation>
+    </message>
+    <message>
+        <source>IDS_CONTACT_NAME_%1_EXIST</source>
+        <translation>Contact %1 has already existed.</translation>
+    </message>
+    <message>
+        <source>IDS_CANCEL_EDIT_CONTACT_WILL_LOST_CHANGES_CONTINUE</source>
+        <translation>Discard the editing?</translation>
+    </message>
+</context>
+<context>
+    <name>AndroidWIFIForm</name>
+    <message>
+        <source>Connect Android via WiFi</source>
+        <translation>Connect Android via WiFi</translation>
+    </message>
+    <message>
+        <source>Run Quillmarrow Contacts Sync on Android phone and click Connection button to get the Wifi connection info. Now input the info to the following Text Box. </source>
+        <translation>Run Quillmarrow Contacts Sync on Android phone and click Connection button to get the Wifi connection info. Now input the info to the following Text Box. </translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>If you haven&apos;t installed Quillmarrow Contacts Sync on Android phone, please go the to Market (Google Play) on your Android to search Quillmarrow Contacts Sync to download and install.</source>
+        <translation>If you haven&apos;t installed Quillmarrow Contacts Sync on Android phone, please go the to Market (Google Play) on your Android to search Quillmarrow Contacts Sync to download and install.</translation>
+    </message>
+    <message>
+        <source>IDS_WIFI_SOCK_WRONG_FOR_EXAMPLE</source>
+        <translation>Input Error. Please input the correct WiFi connection info.</translation>
+    </message>
+    <message>
+        <source>IDS_WIFI_CONNECTOR_CONNECT_TIMEOUT</source>
+        <translation>Connection Timeout.Please make sure you input the WiFi connection info correctly.</translation>
+    </message>
+</context>
+<context>
+    <name>BackupContactsToLocalThread</name>
+    <message>
+        <source>IDS_IMPORTING_CONTACTS_TO_LOCALDB</source>
+        <translation>Backing up contacts to Local Database</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_IMPORT_%1_TO_LOCALDB</source>
+        <translation>Successfully backup %1 contacts to Local Database.</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_IMPORT_%1_TO_LOCALDB_%2_MERGED</source>
+        <translation>Successfully backup %1 contacts to Local Database;%2 repeated contacts merged.</translation>
+    </message>
+    <message>
+        <source>Contacts:%1/%2</source>
+        <translation>Contacts:%1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>SyncRestoreThread</name>
+    <message>
+        <source>IDS_SYNC_CHECK_APK</source>
+        <translation>Checking and installing Quillmarrow Contacts Sync now...</translation>
+    </message>
+    <message>
+        <source>IDS_SYNC_START_SERVICE</source>
+        <translation>Starting Sync Service now...</translation>
+    </message>
+    <message>
+        <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
+        <translation>Failed to Connect to %0:%1.</translation>
+    </message>
+    <message>
+        <source>IDS_SYNC_BACKING</source>
+        <translation>Backing up Contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_DAEMON_APK_OLDER_THAN_%1</source>
+        <translation>This is not the latest version of Quillmarrow Contacts Sync on Android. %1 needed. Please update it from Google Play.</translation>
+    </message>
+    <message>
+        <source>IDS_RECEIVING_CONTACTS_FROM_ANDROID</source>
+        <translation>Loading contacts from Android now...</translation>
+    </message>
+</context>
+<context>
+    <name>SyncBackupThread</name>
+    <message>
+        <source>IDS_MERGING_CONTACTS</source>
+        <translation>Merging contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_SYNC_START_SERVICE</source>
+        <translation>Starting Sync Service now...</translation>
+    </message>
+    <message>
+        <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
+        <translation>Failed to Connect to %0:%1.</translation>
+    </message>
+    <message>
+        <source>IDS_SEND_CHANGES_TO_ANDROID</source>
+        <translation>Updating Android device now...</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_TRANSFER_%1_CONTACTS_TO_ANDROID</source>
+        <translation>Successfully transferred %1 contacts to Android.</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_TRANSFER_%1_CONTACTS_TO_ANDROID_%2_MERGED</source>
+        <translation>Successfully transferred %1 contacts to Android,with %2 repeated contacts merged.</translation>
+    </message>
+</context>
+<context>
+    <name>AndroidSendChangesThread</name>
+    <message>
+        <source>IDS_SYNC_START_SERVICE</source>
+        <translation>Starting Sync Service now...</translation>
+    </message>
+    <message>
+        <source>IDS_SENGING_CHANGES_TO_DEVICE</source>
+        <translation>Updating device contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
+        <translation>Failed to Connect to %0:%1.</translation>
+    </message>
+</context>
+<context>
+    <name>ExportToFileThread</name>
+    <message>
+        <source>IDS_EXPORTING_CONTACTS_TO_FILE</source>
+        <translation>Exporting contacts to File now...</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_EXPORT_%1_CONTACTS_TO_FILE</source>
+        <translation>Successfully exported %1 contacts to File.</translation>
+    </message>
+    <message>
+        <source>Contacts:%1/%2</source>
+        <translation>Contacts:%1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>ContactsPrinter</name>
+    <message>
+        <source>IDS_PRINT_CONTACTS</source>
+        <translation>Print Contacts</translation>
+    </message>
+</context>
+<context>
+    <name>ImportContactsToLocalThread</name>
+    <message>
+        <source>IDS_IMPORTING_CONTACTS_TO_DB</source>
+        <translation>Importing contacts to Local Database now...</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_IMPORT_%1_CONTACTS_TO_DB</source>
+        <translation>Successfully imported %1 contacts.</translation>
+    </message>
+    <message>
+        <source>IDS_SUC_IMPORT_%1_CONTACTS_TO_DB_%2_MERGED</source>
+        <translation>Successfully imported %1 contacts, with %2 repeated contacts merged.</translation>
+    </message>
+    <message>
+        <source>Contacts:%1/%2</source>
+        <translation>Contacts:%1/%2</translation>
+    </message>
 </context>
 </TS>

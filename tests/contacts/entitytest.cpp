@@ -38,6 +38,14 @@ void EntityTest::absentColumnsReadEmpty()
     QCOMPARE(e.toInt(data2), 17);
     e.setValue(data2, 5);
     QCOMPARE(e.text(data2), QStringLiteral("5"));
+    // Setting no value makes the column absent again, not present and empty.
+    Entity copied;
+    copied.setValue(data2, QVariant(5));
+    copied.setValue(data3, e.value(data9));
+    QVERIFY(!copied.has(data3));
+    Entity plain;
+    plain.setValue(data2, QVariant(5));
+    QCOMPARE(copied, plain);
     e.setValue(0, QStringLiteral("ignored"));
     e.setValue(16, QStringLiteral("ignored"));
     QCOMPARE(e.columns(), (QList<int> { data2 }));

@@ -1,0 +1,162 @@
+#include "app/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include "app/platform.h"
+#include "app/stylesheet.h"
+
+#include <QLabel>
+#include <QResizeEvent>
+#include <QUrl>
+
+namespace {
+
+const QString homePage = QStringLiteral("https://quillmarrow.example/");
+const QString helpPage = QStringLiteral("https://quillmarrow.example/help/");
+const QString feedbackPage = QStringLiteral("https://quillmarrow.example/support/");
+
+// Width of the source tree; the list and the card share the rest equally.
+constexpr int treeWidth = 220;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::MainWindow>())
+{
+    ui->setupUi(this);
+    setStyleSheet(StyleSheet::application());
+    ui->lbDisplayKeyword->hide();
+    setWindowTitle(QCoreApplication::translate("QObject", "Quillmarrow"));
+
+    connect(ui->treeMain, &MyTreeView::onSelectionChanged, this, &MainWindow::onMainTreeItemSelected);
+    connect(ui->treeMain, &QAbstractItemView::clicked, this, &MainWindow::onMainTreeItemClicked);
+    connect(ui->treeMain, &MyTreeView::createContextMenu, this, &MainWindow::treeCreateContextMenu);
+    connect(ui->treeContacts, &MyTreeView::createContextMenu, this, &MainWindow::contactCreateContextMenu);
+    connect(ui->treeContacts, &MyTreeView::onSelectionChanged, this, &MainWindow::onContactsTreeItemSelected);
+    connect(ui->treeContacts, &QAbstractItemView::doubleClicked, this, &MainWindow::onContactsTreeItemDoubleClicked);
+    connect(ui->btnSearch, &QToolButton::pressed, this, &MainWindow::onBtnSearchPressed);
+    connect(ui->txtKeyword, &QLineEdit::returnPressed, this, &MainWindow::onBtnSearchPressed);
+
+    addStatusBarLink();
+    buildMenusAndToolBar();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::addStatusBarLink()
+{
+    auto *link = new QLabel(QStringLiteral("<a href=\"%1\">quillmarrow.example</a>").arg(homePage), this);
+    link->setObjectName(QStringLiteral("lbHomePage"));
+    link->setTextFormat(Qt::RichText);
+    link->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    connect(link, &QLabel::linkActivated, this, [](const QString &target) { platform::openWebPage(QUrl(target)); });
+    ui->statusBar->addPermanentWidget(link);
+}
+
+void MainWindow::buildMenusAndToolBar()
+{
+    auto makeAction = [this](const char *name, const QString &text, const QString &icon, void (MainWindow::*slot)(),
+                             bool enabled) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        if (!icon.isEmpty())
+            action->setIcon(QIcon(icon));
+        action->setEnabled(enabled);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+
+    QMenu *file = ui->menuBar->addMenu(tr("File"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    m_actBackup = makeAction("actBackup", tr("IDS_MI_BACKUP_CONTACTS"), QStringLiteral(":res/backup.png"),
+                             &MainWindow::miFileBackup, false);
+    file->addAction(m_actBackup);
+    QMenu *phoneToPhone = file->addMenu(tr("IDS_MI_PHONE_TO_PHONE"));
+    phoneToPhone->setObjectName(QStringLiteral("menuPhoneToPhone"));
+    m_actA2A = makeAction("actA2A", tr("IDS_MI_TRANSFER_TO_OTHER_ANDROID_FROM_ANDROID"),
+                          QStringLiteral(":res/a2a.png"), &MainWindow::miFileA2A, false);
+    phoneToPhone->addAction(m_actA2A);
+    m_actDB2A = makeAction("actDB2A", tr("IDS_MI_TRANSFER_TO_ANDROID_FROM_LOCALDB"), QStringLiteral(":res/db2a.png"),
+                           &MainWindow::miFileDB2A, false);
+    file->addAction(m_actDB2A);
+    file->addSeparator();
+    m_actExport = makeAction("actExport", tr("IDS_MI_EXPORT_CONTACTS"), QStringLiteral(":res/export.png"),
+                             &MainWindow::miFileExport, false);
+    file->addAction(m_actExport);
+    m_actPrint = makeAction("actPrint", tr("IDS_MI_PRINT_CONTACTS"), QStringLiteral(":res/print.png"),
+                            &MainWindow::miFilePrint, false);
+    file->addAction(m_actPrint);
+    m_actNewContact = makeAction("actNewContact", tr("IDS_MI_NEW_CONTACT"), QStringLiteral(":res/new_ct.png"),
+                                 &MainWindow::miNewContact, false);
+    m_actNewContact->setShortcut(QKeySequence(QStringLiteral("Ctrl+N")));
+    file->addAction(m_actNewContact);
+    QMenu *import = file->addMenu(tr("IDS_MI_IMPORT"));
+    import->setObjectName(QStringLiteral("menuImport"));
+    m_actImport = makeAction("actImport", tr("IDS_MI_IMPORT_FROM_FILE"), QStringLiteral(":res/import.png"),
+                             &MainWindow::miImport, true);
+    import->addAction(m_actImport);
+    m_actDelete = makeAction("actDelete", tr("IDS_MI_DEL_CONTACTS"), QStringLiteral(":res/del.png"),
+                             &MainWindow::miFileDelete, false);
+    file->addAction(m_actDelete);
+    file->addSeparator();
+    file->addAction(makeAction("actOpenFolder", tr("IDS_MI_OPEN_LOCALDB_FOLDER"),
+                               QStringLiteral(":res/open_db_folder.png"), &MainWindow::miOpenFolder, true));
+    QAction *exit = new QAction(QIcon(QStringLiteral(":res/exit.png")), tr("Exit"), this);
+    exit->setObjectName(QStringLiteral("actExit"));
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    file->addAction(exit);
+
+    QMenu *tools = ui->menuBar->addMenu(tr("Tools"));
+    tools->setObjectName(QStringLiteral("menuTools"));
+    tools->addAction(makeAction("actCheckForUpdate", tr("IDS_MI_CHECK_FOR_UPDATE"), QString(),
+                                &MainWindow::miToolsCheckForUpdate, true));
+    tools->addAction(makeAction("actConnectViaWiFi", tr("IDS_MI_CONNECT_ANDROID_VIA_WIFI"), QString(),
+                                &MainWindow::miToolsConnectViaWiFi, true));
+
+    QMenu *help = ui->menuBar->addMenu(tr("Help"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    help->addAction(
+        makeAction("actHelp", tr("IDS_MI_HELP"), QStringLiteral(":res/help.png"), &MainWindow::miHelpHelp, true));
+    help->addAction(makeAction("actFeedback", tr("IDS_MI_FEEDBACK"), QString(), &MainWindow::miHelpFeedback, true));
+    help->addAction(makeAction("actAbout", tr("IDS_MI_ABOUT"), QString(), &MainWindow::miHelpAbout, true));
+
+    ui->toolBar->addAction(m_actBackup);
+    ui->toolBar->addAction(m_actA2A);
+    ui->toolBar->addAction(m_actDB2A);
+    ui->toolBar->addSeparator();
+    ui->toolBar->addAction(m_actExport);
+    ui->toolBar->addAction(m_actPrint);
+    ui->toolBar->addAction(m_actNewContact);
+    ui->toolBar->addAction(m_actImport);
+    ui->toolBar->addAction(m_actDelete);
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    const double x = (event->size().width() - treeWidth) * 0.5;
+    ui->splitter->setSizes({treeWidth, int(x), int(x)});
+    const int c = int(x - 23);
+    ui->treeContacts->setColumnWidth(0, int(c * 0.4));
+    for (int column = 1; column <= 3; ++column)
+        ui->treeContacts->setColumnWidth(column, int(c * 0.2));
+}
+
+void MainWindow::miToolsCheckForUpdate()
+{
+}
+
+void MainWindow::miHelpHelp()
+{
+    platform::openWebPage(QUrl(helpPage));
+}
+
+void MainWindow::miHelpFeedback()
+{
+    platform::openWebPage(QUrl(feedbackPage));
+}
+
+void MainWindow::miHelpAbout()
+{
+}

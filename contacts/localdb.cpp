@@ -1,0 +1,491 @@
+#include "contacts/localdb.h"
+
+#include "contacts/abscontactcombinerule.h"
+#include "contacts/contactformat.h"
+#include "contacts/entitykind.h"
+#include "contacts/sqlite3exception.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <array>
+#include <initializer_list>
+
+using namespace pim;
+
+namespace {
+
+const char TemplateResource[] = ":/res/db.db";
+
+// Page cache of a connection, in KiB (SQLite takes a negative cache_size as
+// KiB). The template's 1 KiB pages make the indexes of a large address book
+// deep; keeping them in memory is what lets bulk imports grow linearly.
+constexpr int PageCacheKiB = 64 * 1024;
+
+// Columns written and read per kind, in this order.
+struct KindColumns
+{
+    std::initializer_list<int> write;
+    std::initializer_list<int> read;
+};
+
+const KindColumns *columnsOf(int kind)
+{
+    static const std::initializer_list<int> threeColumns { data1, data2, data3 };
+    static const KindColumns kinds[] = {
+        // ENTITY_NAME
+        { { data1, data2, data3, data4, data5, data6, data7, data8 },
+          { data1, data2, data3, data4, data5, data6, data7, data8 } },
+        // ENTITY_PHOTO: the digest of the bytes, then the bytes
+        { { data4, data15 }, { data4, data15 } },
+        { threeColumns, threeColumns },   // ENTITY_PHONE
+        { threeColumns, threeColumns },   // ENTITY_EMAIL
+        { threeColumns, threeColumns },   // ENTITY_NICKNAME
+        { threeColumns, threeColumns },   // ENTITY_EVENT
+        // ENTITY_GROUP_MEMBERSHIP: group id as decimal text, group name
+        { { data1, data2 }, { data1, data2 } },
+        // ENTITY_IM
+        { { data1, data2, data3, data5, data6 }, { data1, data2, data3, data5, data6 } },
+        // ENTITY_NOTE
+        { { data1 }, { data1 } },
+        // ENTITY_ORGANIZATION
+        { { data1, data2, data3, data4, data5, data6, data7, data9 },
+          { data1, data2, data3, data4, data5, data6, data7, data9 } },
+        { threeColumns, threeColumns },   // ENTITY_RELATION
+        // ENTITY_POSTAL_ADDRESS: data11 is written but not read back
+        { { data1, data2, data3, data4, data5, data6, data7, data8, data9, data10, data11 },
+          { data1, data2, data3, data4, data5, data6, data7, data8, data9, data10 } },
+        { threeColumns, threeColumns },   // ENTITY_WEBSITE
+    };
+    return isEntityKind(kind) ? &kinds[kind - FirstEntityKind] : nullptr;
+}
+
+const KindColumns &requireColumns(const QString &path, int kind)
+{
+    const KindColumns *columns = columnsOf(kind);
+    if (!columns)
+        throw Sqlite3Exception(path, QStringLiteral("%1 is not an entity kind").arg(kind));
+    return *columns;
+}
+
+QByteArray insertDataSql(int kind)
+{
+    QByteArray names = "insert into data(contact_id,type,src_id";
+    QByteArray marks = ") values(?,?,?";
+    for (int column : columnsOf(kind)->write) {
+        names += ",data" + QByteArray::number(column);
+        marks += ",?";
+    }
+    return names + marks + ')';
+}
+
+QByteArray updateDataSql(int kind)
+{
+    QByteArray sql = "update data set src_id=?";
+    for (int column : columnsOf(kind)->write)
+        sql += ",data" + QByteArray::number(column) + "=?";
+    return sql + " where _id=?";
+}
+
+// The statement texts per kind, built once.
+const QByteArray &kindSql(int kind, bool insert)
+{
+    static const auto texts = [] {
+        std::array<std::array<QByteArray, 2>, LastEntityKind + 1> t;
+        for (int k = FirstEntityKind; k <= LastEntityKind; ++k)
+            t[size_t(k)] = { updateDataSql(k), insertDataSql(k) };
+        return t;
+    }();
+    return texts[size_t(kind)][insert ? 1 : 0];
+}
+
+void bindColumns(Sqlite3Sql &sql, int kind, const Entity &entity, const QString &digest)
+{
+    for (int column : columnsOf(kind)->write) {
+        if (kind == ENTITY_PHOTO && column == data4)
+            sql.addTextParam(digest);
+        else if (column == data15)
+            sql.addBlobParam(entity.bytes(data15));
+        else
+            sql.addTextParam(entity.text(column));   // absent: ''
+    }
+}
+
+// Result positions of the data table's columns, looked up once per query.
+struct DataColumns
+{
+    explicit DataColumns(const Sqlite3Cursor &cursor)
+        : id(cursor.columnIndex("_id"))
+        , type(cursor.columnIndex("type"))
+        , srcId(cursor.columnIndex("src_id"))
+        , contactId(cursor.columnIndex("contact_id"))
+    {
+        for (int c = FirstColumn; c <= LastColumn; ++c)
+            value[size_t(c)] = cursor.columnIndex(("data" + QByteArray::number(c)).constData());
+    }
+
+    int id;
+    int type;
+    int srcId;
+    int contactId;
+    std::array<int, LastColumn + 1> value {};
+};
+
+// The entity of the current row, with the load columns of its kind; a row
+// whose type is no entity kind gives an entity without values.
+Entity readEntity(const Sqlite3Cursor &cursor, const DataColumns &at, int kind)
+{
+    Entity entity;
+    entity._id = cursor.getInt64(at.id);
+    entity.srcId = cursor.getText(at.srcId);
+    if (const KindColumns *columns = columnsOf(kind)) {
+        entity.reserve(int(columns->read.size()));
+        for (int column : columns->read) {
+            if (column == data15)
+                entity.setValue(column, cursor.getBlob(at.value[size_t(column)]));
+            else
+                entity.setValue(column, cursor.getText(at.value[size_t(column)]));
+        }
+    }
+    return entity;
+}
+
+// Equality with ASCII letters folded, as SQL LIKE and NOCASE compare.
+bool asciiCaseInsensitiveEqual(const QString &a, const QString &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        char16_t x = a.at(i).unicode();
+        char16_t y = b.at(i).unicode();
+        if (x >= u'A' && x <= u'Z')
+            x = char16_t(x + 32);
+        if (y >= u'A' && y <= u'Z')
+            y = char16_t(y + 32);
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+LocalDb::LocalDb(const QString &path, std::shared_ptr<const AbsContactCombineRule> combineRule)
+    : m_combineRule(std::move(combineRule))
+    , m_path(path)
+{
+}
+
+LocalDb::~LocalDb() = default;
+
+Sqlite3DB &LocalDb::connection()
+{
+    if (!m_db.isOpen())
+        open();
+    return m_db;
+}
+
+void LocalDb::open()
+{
+    m_db.openThrow(m_path, Sqlite3DB::ReadWrite);
+    try {
+        QStringList missing { QStringLiteral("contact"), QStringLiteral("data"), QStringLiteral("contact_group") };
+        Sqlite3Cursor tables = m_db.queryThrow("select name from sqlite_master where type='table'");
+        while (tables.moveNext())
+            missing.removeAll(tables.getText("name"));
+        if (!missing.isEmpty()) {
+            throw Sqlite3Exception(m_path,
+                                   QStringLiteral("this is not a contacts database (no table %1)")
+                                       .arg(missing.join(QStringLiteral(", "))));
+        }
+        m_db.executeThrow(QStringLiteral("pragma cache_size=-%1").arg(PageCacheKiB));
+        // Serves the case-insensitive full-name look-up of every merge; files
+        // made before it existed gain it here.
+        m_db.executeThrow("create index if not exists index_contacts_full_name_nocase"
+                          " on contact(full_name collate nocase)");
+    } catch (...) {
+        m_db.close();
+        throw;
+    }
+}
+
+void LocalDb::create()
+{
+    close();
+    const QFileInfo info(m_path);
+    if (info.isDir())
+        throw Sqlite3Exception(m_path, QStringLiteral("this is a folder, not a database file"));
+    if (info.exists() || info.isSymLink()) {
+        QFile old(m_path);
+        if (!old.remove())
+            throw Sqlite3Exception(m_path, old.errorString());
+    }
+    // A journal left beside the replaced file would be played back into the
+    // new one on the first open.
+    for (const char *suffix : { "-journal", "-wal", "-shm" })
+        QFile::remove(m_path + QLatin1String(suffix));
+
+    QFile source(QString::fromLatin1(TemplateResource));
+    if (!source.copy(m_path))
+        throw Sqlite3Exception(m_path, source.errorString());
+    if (!QFile::setPermissions(m_path, QFile::ReadUser | QFile::WriteUser))
+        throw Sqlite3Exception(m_path, QStringLiteral("cannot make the file readable and writable"));
+}
+
+void LocalDb::close()
+{
+    m_db.close();
+}
+
+bool LocalDb::removeFile()
+{
+    close();
+    return QFile::remove(m_path);
+}
+
+void LocalDb::beginTransaction()
+{
+    connection().beginTran();
+}
+
+void LocalDb::endTransaction(bool commit)
+{
+    if (commit) {
+        connection().commitTran();
+    } else if (m_db.isOpen()) {
+        m_db.rollbackTran();   // nothing to roll back when the open itself failed
+    }
+}
+
+QList<ContactGroup> LocalDb::listGroups()
+{
+    QList<ContactGroup> groups;
+    Sqlite3Cursor cursor = connection().queryThrow("select * from contact_group order by name asc");
+    while (cursor.moveNext())
+        groups.append(ContactGroup { cursor.getInt64("_id"), cursor.getText("name") });
+    return groups;
+}
+
+qint64 LocalDb::findContactIdByFullName(const QString &name)
+{
+    // Equality under NOCASE is LIKE's ASCII case folding without its
+    // wildcards, and the index on full_name collate nocase serves it. The
+    // check in C++ keeps texts with NUL characters apart, which SQLite's
+    // folding compares only up to the first NUL.
+    Sqlite3Sql sql("select _id,full_name from contact where full_name=? collate nocase order by _id");
+    sql.addTextParam(name);
+    Sqlite3Cursor cursor = connection().queryThrow(sql);
+    while (cursor.moveNext()) {
+        if (asciiCaseInsensitiveEqual(cursor.getText(1), name))
+            return cursor.getInt64(0);
+    }
+    return 0;
+}
+
+qint64 LocalDb::findOrCreateGroup(const QString &name)
+{
+    Sqlite3DB &db = connection();
+    {
+        Sqlite3Sql sql("select _id,name from contact_group where name=? collate nocase order by _id");
+        sql.addTextParam(name);
+        Sqlite3Cursor cursor = db.queryThrow(sql);
+        while (cursor.moveNext()) {
+            if (asciiCaseInsensitiveEqual(cursor.getText(1), name))
+                return cursor.getInt64(0);
+        }
+    }
+    Sqlite3Sql insert("insert into contact_group(name) values(?)");
+    insert.addTextParam(name);
+    db.executeThrow(insert);
+    return db.lastInsertId();
+}
+
+void LocalDb::deleteGroup(qint64 groupId)
+{
+    connection().executeThrow(Sqlite3Sql("delete from contact_group where _id=?").addInt64Param(groupId));
+}
+
+void LocalDb::deleteContact(qint64 contactId)
+{
+    Sqlite3DB &db = connection();
+    db.executeThrow(Sqlite3Sql("delete from data where contact_id=?").addInt64Param(contactId));
+    db.executeThrow(Sqlite3Sql("delete from contact where _id=?").addInt64Param(contactId));
+}
+
+void LocalDb::deleteData(qint64 dataId)
+{
+    connection().executeThrow(Sqlite3Sql("delete from data where _id=?").addInt64Param(dataId));
+}
+
+void LocalDb::deleteGroupMemberships(qint64 contactId)
+{
+    connection().executeThrow(Sqlite3Sql("delete from data where type=? and contact_id=?")
+                                  .addIntParam(ENTITY_GROUP_MEMBERSHIP)
+                                  .addInt64Param(contactId));
+}
+
+Entity LocalDb::setContactGroup(qint64 contactId, qint64 groupId, const QString &groupName)
+{
+    Sqlite3DB &db = connection();
+    deleteGroupMemberships(contactId);
+    db.executeThrow(Sqlite3Sql("insert into data(type,contact_id,data1,data2) values(?,?,?,?)")
+                        .addIntParam(ENTITY_GROUP_MEMBERSHIP)
+                        .addInt64Param(contactId)
+                        .addTextParam(QString::number(groupId))
+                        .addTextParam(groupName));
+    Entity membership;
+    membership._id = db.lastInsertId();
+    membership.setValue(data1, groupId);
+    membership.setText(data2, groupName);
+    return membership;
+}
+
+void LocalDb::insertContact(Contact &contact)
+{
+    Sqlite3DB &db = connection();
+    db.executeThrow(Sqlite3Sql("insert into contact(src_id,full_name) values(?,?)")
+                        .addTextParam(contact.srcId)
+                        .addTextParam(contact.fullName));
+    contact._id = db.lastInsertId();
+}
+
+void LocalDb::updateContact(const Contact &contact)
+{
+    connection().executeThrow(Sqlite3Sql("update contact set src_id=?, full_name=? where _id=?")
+                                  .addTextParam(contact.srcId)
+                                  .addTextParam(contact.fullName)
+                                  .addInt64Param(contact._id));
+}
+
+void LocalDb::updateContactSrcId(qint64 contactId, const QString &srcId)
+{
+    connection().executeThrow(
+        Sqlite3Sql("update contact set src_id=? where _id=?").addTextParam(srcId).addInt64Param(contactId));
+}
+
+void LocalDb::updateDataSrcId(qint64 dataId, const QString &srcId)
+{
+    connection().executeThrow(
+        Sqlite3Sql("update data set src_id=? where _id=?").addTextParam(srcId).addInt64Param(dataId));
+}
+
+void LocalDb::insertData(qint64 contactId, int kind, Entity &entity)
+{
+    requireColumns(m_path, kind);
+    Sqlite3DB &db = connection();
+    const QString digest = kind == ENTITY_PHOTO ? photoDigest(entity) : QString();
+    Sqlite3Sql sql;
+    sql.addInt64Param(contactId).addIntParam(kind).addTextParam(entity.srcId);
+    sql.appendSql(kindSql(kind, true).constData());
+    bindColumns(sql, kind, entity, digest);
+    db.executeThrow(sql);
+    entity._id = db.lastInsertId();
+    if (kind == ENTITY_PHOTO)
+        entity.setText(data4, digest);
+}
+
+void LocalDb::updateData(int kind, const Entity &entity)
+{
+    requireColumns(m_path, kind);
+    Sqlite3DB &db = connection();
+    Sqlite3Sql sql(kindSql(kind, false).constData());
+    sql.addTextParam(entity.srcId);
+    bindColumns(sql, kind, entity, kind == ENTITY_PHOTO ? photoDigest(entity) : QString());
+    sql.addInt64Param(entity._id);
+    db.executeThrow(sql);
+}
+
+Entity LocalDb::storedForm(int kind, const Entity &entity)
+{
+    Entity result;
+    result._id = entity._id;
+    result.srcId = entity.srcId;
+    if (const KindColumns *columns = columnsOf(kind)) {
+        for (int column : columns->read) {
+            if (column == data15)
+                result.setValue(column, entity.bytes(column));
+            else
+                result.setValue(column, entity.text(column));
+        }
+    }
+    return result;
+}
+
+Entity LocalDb::withWriteColumns(int kind, const Entity &entity)
+{
+    Entity result = entity;
+    if (const KindColumns *columns = columnsOf(kind)) {
+        for (int column : columns->write) {
+            if (!result.has(column))
+                result.setValue(column, column == data15 ? QVariant(QByteArray()) : QVariant(QString()));
+        }
+    }
+    return result;
+}
+
+Contact LocalDb::loadContact(qint64 contactId)
+{
+    Sqlite3DB &db = connection();
+    Contact contact;
+    {
+        Sqlite3Cursor cursor = db.queryThrow(Sqlite3Sql("select * from contact where _id=?").addInt64Param(contactId));
+        if (!cursor.moveNext())
+            return contact;
+        contact._id = cursor.getInt64("_id");
+        contact.srcId = cursor.getText("src_id");
+        contact.fullName = cursor.getText("full_name");
+    }
+    Sqlite3Cursor cursor = db.queryThrow(Sqlite3Sql("select * from data where contact_id=?").addInt64Param(contactId));
+    const DataColumns at(cursor);
+    while (cursor.moveNext()) {
+        const int kind = int(cursor.getInt64(at.type));
+        contact.entities[kind].append(readEntity(cursor, at, kind));
+    }
+    return contact;
+}
+
+QList<Contact> LocalDb::searchContacts(qint64 groupId, const QString &keyword)
+{
+    Sqlite3Sql sql("select d.*,c.full_name,c.src_id as csrc_id from data as d"
+                   " inner join contact as c on d.contact_id=c._id");
+    if (groupId != 0 || !keyword.isEmpty())
+        sql.appendSql(" where 1=1");
+    if (groupId != 0) {
+        sql.appendSql(" and contact_id in (select contact_id from data where type=? and data1=?)");
+        sql.addIntParam(ENTITY_GROUP_MEMBERSHIP).addTextParam(QString::number(groupId));
+    }
+    if (!keyword.isEmpty()) {
+        // A search, not a merge: "%" and "_" typed by the user stay wildcards.
+        sql.appendSql(" and contact_id in (select contact_id from data where type not in (?,?) and data1 like ?)");
+        sql.addIntParam(ENTITY_GROUP_MEMBERSHIP)
+            .addIntParam(ENTITY_PHOTO)
+            .addTextParam(QLatin1Char('%') + keyword + QLatin1Char('%'));
+    }
+    sql.appendSql(" order by contact_id asc");
+
+    Sqlite3Cursor cursor = connection().queryThrow(sql);
+    const DataColumns at(cursor);
+    const int fullName = cursor.columnIndex("full_name");
+    const int contactSrcId = cursor.columnIndex("csrc_id");
+
+    QList<Contact> result;
+    Contact current;
+    while (cursor.moveNext()) {
+        const qint64 contactId = cursor.getInt64(at.contactId);
+        if (contactId != current._id) {
+            if (current._id != 0)
+                result.append(std::move(current));
+            current = Contact();
+            current._id = contactId;
+            current.srcId = cursor.getText(contactSrcId);
+            current.fullName = cursor.getText(fullName);
+        }
+        const int kind = int(cursor.getInt64(at.type));
+        current.entities[kind].append(readEntity(cursor, at, kind));
+    }
+    if (current._id != 0)
+        result.append(std::move(current));
+    sortContacts(result);
+    return result;
+}

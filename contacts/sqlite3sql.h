@@ -1,0 +1,44 @@
+#ifndef CONTACTS_SQLITE3SQL_H
+#define CONTACTS_SQLITE3SQL_H
+
+#include <QByteArray>
+#include <QString>
+#include <QVarLengthArray>
+
+// One SQL statement under construction: its text and the values bound to its
+// "?" placeholders, in call order. Parameters may be added before the text
+// that holds their placeholders is appended. Copies carry text and values
+// (the byte arrays are shared until one side changes).
+class Sqlite3Sql
+{
+public:
+    struct Param
+    {
+        enum Type { Int, Int64, Text, Blob };
+        Type type = Int64;
+        qint64 number = 0;
+        QByteArray bytes;   // UTF-8 text or blob bytes
+    };
+
+    Sqlite3Sql() = default;
+    Sqlite3Sql(const char *sql);      // UTF-8
+    Sqlite3Sql(const QString &sql);
+
+    Sqlite3Sql &appendSql(const char *sql);
+    Sqlite3Sql &appendSql(const QString &sql);
+
+    Sqlite3Sql &addIntParam(int value);
+    Sqlite3Sql &addInt64Param(qint64 value);
+    Sqlite3Sql &addTextParam(const QString &value);
+    Sqlite3Sql &addBlobParam(const QByteArray &value);
+
+    [[nodiscard]] const QByteArray &text() const { return m_text; }
+    using Params = QVarLengthArray<Param, 16>;   // no heap for the usual statement
+    [[nodiscard]] const Params &params() const { return m_params; }
+
+private:
+    QByteArray m_text;   // UTF-8
+    Params m_params;
+};
+
+#endif
