@@ -42,8 +42,6 @@ public:
     // Room for `count` columns, for code that fills many in a row.
     void reserve(int count) { m_values.reserve(size_t(count)); }
     void clearValues() { m_values.clear(); }
-    // Room for this many columns, for readers that know how many they set.
-    void reserve(qsizetype columns) { m_values.reserve(size_t(qMax<qsizetype>(columns, 0))); }
 
     // Numbers of the present columns, ascending.
     [[nodiscard]] QList<int> columns() const;

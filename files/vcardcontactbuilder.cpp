@@ -109,7 +109,7 @@ QString codeText(int code)
     return code >= 0 && code < small.size() ? small.at(code) : QString::number(code);
 }
 
-Entity &firstEntity(Contact &contact, int kind, qsizetype columns = 1)
+Entity &firstEntity(Contact &contact, int kind, int columns = 1)
 {
     QList<Entity> &list = contact.entities[kind];
     if (list.isEmpty()) {
@@ -119,7 +119,7 @@ Entity &firstEntity(Contact &contact, int kind, qsizetype columns = 1)
     return list.first();
 }
 
-Entity &newEntity(Contact &contact, int kind, qsizetype columns)
+Entity &newEntity(Contact &contact, int kind, int columns)
 {
     QList<Entity> &list = contact.entities[kind];
     list.append(Entity());
