@@ -133,11 +133,6 @@ Contact CSVImport::next()
         quint32 &columns = set[slot.group];
         if (!columns)
             e.reserve(8);
-        const int typeColumn = slot.mapping.typeColumn;
-        if (typeColumn && slot.mapping.type != 0 && !(columns & (1u << typeColumn))) {
-            e.setValue(typeColumn, slot.mapping.type);
-            columns |= 1u << typeColumn;
-        }
         const int valueColumn = slot.mapping.valueColumn;
         if (columns & (1u << valueColumn)) {
             const QString existing = e.text(valueColumn);
@@ -145,6 +140,11 @@ Contact CSVImport::next()
         } else {
             e.setText(valueColumn, value);
             columns |= 1u << valueColumn;
+        }
+        const int typeColumn = slot.mapping.typeColumn;
+        if (typeColumn && slot.mapping.type != 0 && !(columns & (1u << typeColumn))) {
+            e.setValue(typeColumn, slot.mapping.type);
+            columns |= 1u << typeColumn;
         }
     }
     for (qsizetype g = 0; g < entities.size(); ++g) {

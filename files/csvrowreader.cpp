@@ -10,6 +10,21 @@ namespace {
 
 constexpr qsizetype chunkSize = 256 * 1024;
 
+// The bytes that end a run of plain field bytes outside quotes.
+struct Specials
+{
+    bool table[256] = {};
+    constexpr Specials()
+    {
+        table[static_cast<unsigned char>('"')] = true;
+        table[static_cast<unsigned char>(',')] = true;
+        table[static_cast<unsigned char>('\r')] = true;
+        table[static_cast<unsigned char>('\n')] = true;
+    }
+    constexpr bool operator()(char c) const { return table[static_cast<unsigned char>(c)]; }
+};
+constexpr Specials isSpecial;
+
 } // namespace
 
 CSVRowReader::CSVRowReader(QIODevice &device)
@@ -107,7 +122,7 @@ bool CSVRowReader::readRow(bool detectBom, std::string &data, std::vector<qsizet
                 return true;
             default: {
                 const char *run = p - 1;
-                while (p < end && *p != '"' && *p != ',' && *p != '\r' && *p != '\n')
+                while (p < end && !isSpecial(*p))
                     ++p;
                 data.append(run, size_t(p - run));
                 break;
