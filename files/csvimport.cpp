@@ -7,6 +7,8 @@
 #include <QMap>
 #include <QVarLengthArray>
 
+#include <algorithm>
+#include <numeric>
 #include <stdexcept>
 
 using namespace pim;
@@ -64,6 +66,7 @@ void CSVImport::planColumns()
 {
     m_slots.clear();
     m_groupKinds.clear();
+    m_groupsByKind.clear();
     QMap<QString, int> groups;   // key -> kind, in key order
     for (const QString &name : std::as_const(m_header)) {
         const CSVHeaderMapping mapping = lookupHeader(name);
@@ -72,6 +75,10 @@ void CSVImport::planColumns()
     }
     for (auto it = groups.cbegin(); it != groups.cend(); ++it)
         m_groupKinds.push_back(it.value());
+    m_groupsByKind.resize(m_groupKinds.size());
+    std::iota(m_groupsByKind.begin(), m_groupsByKind.end(), 0);
+    std::stable_sort(m_groupsByKind.begin(), m_groupsByKind.end(),
+                     [this](int a, int b) { return m_groupKinds[size_t(a)] < m_groupKinds[size_t(b)]; });
     const QStringList keys = groups.keys();
     for (qsizetype i = 0; i < m_header.size(); ++i) {
         const CSVHeaderMapping mapping = lookupHeader(m_header.at(i));
@@ -147,20 +154,35 @@ Contact CSVImport::next()
             columns |= 1u << typeColumn;
         }
     }
-    for (qsizetype g = 0; g < entities.size(); ++g) {
-        if (!set[g])
-            continue;
-        Entity &e = entities[g];
-        const int kind = m_groupKinds[size_t(g)];
-        if (kind == ENTITY_NAME) {
-            contact.fullName = formatPersonName(e);
-            e.setText(data1, contact.fullName);
-        } else if (kind == ENTITY_POSTAL_ADDRESS) {
-            e.setText(data1, formatPostalAddress(e));
-        } else if (kind == ENTITY_IM) {
-            e.setValue(data2, 1);
+    // The entities go to their kinds' lists in the order of their keys;
+    // kinds come in ascending order, so each list is added at the end.
+    for (size_t i = 0; i < m_groupsByKind.size();) {
+        const int kind = m_groupKinds[size_t(m_groupsByKind[i])];
+        size_t end = i;
+        qsizetype count = 0;
+        for (; end < m_groupsByKind.size() && m_groupKinds[size_t(m_groupsByKind[end])] == kind; ++end)
+            count += set[m_groupsByKind[end]] ? 1 : 0;
+        if (count) {
+            QList<Entity> list;
+            list.reserve(count);
+            for (size_t k = i; k < end; ++k) {
+                const int g = m_groupsByKind[k];
+                if (!set[g])
+                    continue;
+                Entity &e = entities[g];
+                if (kind == ENTITY_NAME) {
+                    contact.fullName = formatPersonName(e);
+                    e.setText(data1, contact.fullName);
+                } else if (kind == ENTITY_POSTAL_ADDRESS) {
+                    e.setText(data1, formatPostalAddress(e));
+                } else if (kind == ENTITY_IM) {
+                    e.setValue(data2, 1);
+                }
+                list.append(std::move(e));
+            }
+            contact.entities.insert(contact.entities.cend(), kind, std::move(list));
         }
-        contact.entities[kind].append(std::move(e));
+        i = end;
     }
     return contact;
 }

@@ -53,6 +53,7 @@ private:
     std::vector<qsizetype> m_rowFirstField; // per row, plus one past the last
     std::vector<Slot> m_slots;              // the header columns that map somewhere
     std::vector<int> m_groupKinds;          // kind per group, groups in key order
+    std::vector<int> m_groupsByKind;        // the groups by ascending kind, key order within a kind
     qsizetype m_cursor = 0;
 };
 
