@@ -5,6 +5,7 @@
 #include <QStringEncoder>
 #include <QVarLengthArray>
 
+#include <cstring>
 #include <string>
 
 using namespace pim;
@@ -16,6 +17,12 @@ struct Param
     QByteArrayView key;
     QByteArrayView value;
 };
+
+char *copy(char *out, QByteArrayView bytes)
+{
+    std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    return out + bytes.size();
+}
 
 // Where the lines of a card go. Both sinks get the same calls, so
 // exportContact (straight into one byte buffer, the fast path) and
@@ -29,16 +36,25 @@ public:
 
     std::string &begin(QByteArrayView name, std::initializer_list<Param> params)
     {
-        m_out.append(name.data(), size_t(name.size()));
+        // One resize for the whole "NAME;KEY=VALUE...:" part.
+        qsizetype size = name.size() + 1;
+        for (const Param &p : params) {
+            if (!p.value.isNull())
+                size += p.key.size() + p.value.size() + 2;
+        }
+        const size_t at = m_out.size();
+        m_out.resize(at + size_t(size));
+        char *o = m_out.data() + at;
+        o = copy(o, name);
         for (const Param &p : params) {
             if (p.value.isNull())
                 continue;
-            m_out.push_back(';');
-            m_out.append(p.key.data(), size_t(p.key.size()));
-            m_out.push_back('=');
-            m_out.append(p.value.data(), size_t(p.value.size()));
+            *o++ = ';';
+            o = copy(o, p.key);
+            *o++ = '=';
+            o = copy(o, p.value);
         }
-        m_out.push_back(':');
+        *o = ':';
         return m_out;
     }
     void end() { m_out.append("\r\n", 2); }
@@ -86,20 +102,36 @@ bool isAscii(QStringView text)
     return true;
 }
 
-void appendUtf8(std::string &out, QStringView text)
+// Appends the text as UTF-8; with `escapeSemicolons`, ";" goes out as "\;".
+void appendUtf8(std::string &out, QStringView text, bool escapeSemicolons = false)
 {
+    // ASCII, by far the most common, is copied as it is checked.
     const size_t at = out.size();
-    if (isAscii(text)) {
-        out.resize(at + size_t(text.size()));
-        char *o = out.data() + at;
-        for (const QChar c : text)
-            *o++ = char(c.unicode());
+    out.resize(at + size_t(text.size()) * (escapeSemicolons ? 2 : 1));
+    char *o = out.data() + at;
+    const QChar *c = text.constData();
+    const QChar *const end = c + text.size();
+    for (; c < end; ++c) {
+        const char16_t u = c->unicode();
+        if (u >= 0x80)
+            break;
+        if (escapeSemicolons && u == u';')
+            *o++ = '\\';
+        *o++ = char(u);
+    }
+    out.resize(size_t(o - out.data()));
+    if (c == end)
+        return;
+    const QStringView rest(c, end);
+    if (escapeSemicolons && rest.contains(QLatin1Char(';'))) {
+        appendUtf8(out, escapeComponent(rest.toString()));
         return;
     }
     QStringEncoder encoder(QStringEncoder::Utf8);
-    out.resize(at + size_t(encoder.requiredSpace(text.size())));
-    char *end = encoder.appendToBuffer(out.data() + at, text);
-    out.resize(size_t(end - out.data()));
+    const size_t from = out.size();
+    out.resize(from + size_t(encoder.requiredSpace(rest.size())));
+    char *last = encoder.appendToBuffer(out.data() + from, rest);
+    out.resize(size_t(last - out.data()));
 }
 
 // Phone numbers, addresses, dates and URLs go out in the local 8-bit code
@@ -116,10 +148,26 @@ void appendLocal8Bit(std::string &out, QStringView text)
 
 void appendComponent(std::string &out, const QString &text)
 {
-    if (text.contains(QLatin1Char(';')))
-        appendUtf8(out, escapeComponent(text));
-    else
-        appendUtf8(out, text);
+    appendUtf8(out, text, true);
+}
+
+// A type code (data2, data5): decimal text or a number.
+int typeCode(const Entity &e, int column)
+{
+    const QVariant v = e.value(column);
+    if (v.typeId() == QMetaType::QString) {
+        // One or two ASCII digits, read without the number parser.
+        const QString text = v.toString();
+        const auto digit = [&text](qsizetype i) {
+            const char16_t c = text.at(i).unicode();
+            return c >= u'0' && c <= u'9' ? int(c - u'0') : -1;
+        };
+        if (text.size() == 1 && digit(0) >= 0)
+            return digit(0);
+        if (text.size() == 2 && digit(0) >= 0 && digit(1) >= 0)
+            return digit(0) * 10 + digit(1);
+    }
+    return e.toInt(column);
 }
 
 void appendQuotedPrintable(std::string &out, QByteArrayView bytes)
@@ -191,7 +239,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         sink.end();
         break;
     case ENTITY_PHONE: {
-        const QByteArray type = vcardtypes::phoneType(e.toInt(data2));
+        const QByteArray type = vcardtypes::phoneType(typeCode(e, data2));
         localLine(sink, "TEL", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
         break;
     }
@@ -202,7 +250,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         utf8Line(sink, "NICKNAME", e.text(data1));
         break;
     case ENTITY_EVENT: {
-        const int type = e.toInt(data2);
+        const int type = typeCode(e, data2);
         if (type == 3) {
             localLine(sink, "BDAY", e.text(data1), QByteArrayView());
         } else {
@@ -215,7 +263,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         utf8Line(sink, "CATEGORIES", e.text(data2));
         break;
     case ENTITY_IM: {
-        const QByteArray type = vcardtypes::imType(e.toInt(data5));
+        const QByteArray type = vcardtypes::imType(typeCode(e, data5));
         utf8Line(sink, "X-IM", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
         break;
     }
@@ -244,7 +292,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         break;
     }
     case ENTITY_RELATION: {
-        const QByteArray type = vcardtypes::relationType(e.toInt(data2));
+        const QByteArray type = vcardtypes::relationType(typeCode(e, data2));
         utf8Line(sink, "X-REL", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
         break;
     }
@@ -256,7 +304,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
                 plain.push_back(';');
             appendComponent(plain, e.text(column));
         }
-        const QByteArray type = vcardtypes::addressType(e.toInt(data2));
+        const QByteArray type = vcardtypes::addressType(typeCode(e, data2));
         appendQuotedPrintable(
             sink.begin("ADR", { { charsetKey, utf8 }, { encodingKey, quotedPrintable }, { typeKey, type } }),
             QByteArrayView(plain.data(), qsizetype(plain.size())));
@@ -264,7 +312,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         break;
     }
     case ENTITY_WEBSITE: {
-        const QByteArray type = vcardtypes::websiteType(e.toInt(data2));
+        const QByteArray type = vcardtypes::websiteType(typeCode(e, data2));
         localLine(sink, "URL", e.text(data1), type);
         break;
     }

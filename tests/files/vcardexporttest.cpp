@@ -187,6 +187,14 @@ void VCardExportTest::entityLines_data()
                                 << QList<QByteArray> { "TEL;TYPE=home,voice:1" };
     QTest::newRow("phone work fax") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "4" } })
                                     << QList<QByteArray> { "TEL;TYPE=work,fax:1" };
+    QTest::newRow("phone type with a leading zero") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "02" } })
+                                                    << QList<QByteArray> { "TEL;TYPE=cell:1" };
+    Entity numeric = entity({ { data1, "1" } });
+    numeric.setValue(data2, 4);
+    QTest::newRow("phone type as a number") << int(ENTITY_PHONE) << numeric << QList<QByteArray> { "TEL;TYPE=work,fax:1" };
+    QTest::newRow("phone type in other digits") << int(ENTITY_PHONE)
+                                                << entity({ { data1, "1" }, { data2, QStringLiteral("\u0662") } })
+                                                << QList<QByteArray> { "TEL:1" };
     QTest::newRow("phone type without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "7" } })
                                              << QList<QByteArray> { "TEL:1" };
     QTest::newRow("phone main without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "12" } })
