@@ -8,11 +8,16 @@ using namespace pim;
 
 QString formatPersonName(const Entity &name)
 {
-    QString result = name.text(data5);
-    for (int column : { data2, data4, data3, data6 }) {
-        const QString part = name.text(column);
-        if (!part.isEmpty())
-            result += QLatin1Char(' ') + part;
+    const QString parts[] = { name.text(data5), name.text(data2), name.text(data4), name.text(data3),
+                              name.text(data6) };
+    QString result;
+    result.reserve(parts[0].size() + parts[1].size() + parts[2].size() + parts[3].size() + parts[4].size() + 4);
+    result += parts[0];
+    for (int i = 1; i < 5; ++i) {
+        if (!parts[i].isEmpty()) {
+            result += QLatin1Char(' ');
+            result += parts[i];
+        }
     }
     return result.trimmed();
 }
@@ -24,7 +29,10 @@ QString formatPostalAddress(const Entity &address)
     const QString postcode = address.text(data9);
     const QString country = address.text(data10);
 
-    QString result = address.text(data4);
+    const QString street = address.text(data4);
+    QString result;
+    result.reserve(street.size() + city.size() + state.size() + postcode.size() + country.size() + 5);
+    result += street;
     if (!city.isEmpty() || !state.isEmpty()) {
         result += QLatin1Char('\n');
         if (!city.isEmpty()) {
@@ -32,13 +40,19 @@ QString formatPostalAddress(const Entity &address)
             if (!state.isEmpty() || !postcode.isEmpty())
                 result += QLatin1Char(',');
         }
-        if (!state.isEmpty())
-            result += QLatin1Char(' ') + state;
-        if (!postcode.isEmpty())
-            result += QLatin1Char(' ') + postcode;
+        if (!state.isEmpty()) {
+            result += QLatin1Char(' ');
+            result += state;
+        }
+        if (!postcode.isEmpty()) {
+            result += QLatin1Char(' ');
+            result += postcode;
+        }
     }
-    if (!country.isEmpty())
-        result += QLatin1Char('\n') + country;
+    if (!country.isEmpty()) {
+        result += QLatin1Char('\n');
+        result += country;
+    }
     return result.trimmed();
 }
 

@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Speed and memory of the contact file readers and writer, side by side with
+# the peers on the same files in the same run:
+#   - KDE's vCard library (Debian libkf5contacts-dev, Qt 5), through a tiny
+#     program built here, outside the project's CMake;
+#   - Python 3's csv module (its C reader).
+#
+#   bench/files/run.sh [build dir, default build] [runs per measurement, default 3]
+#
+# Address books of 10,000 and 100,000 generated contacts (a photo on one in
+# twenty), written as vCard 3.0 and CSV by the program's own writers. Each
+# measurement is its own process; the median of the runs is shown (peak
+# memory: the largest). "cpu" is the measuring thread's CPU time, which a
+# busy machine disturbs less than the wall clock.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build=${1:-build}
+runs=${2:-3}
+
+cmake --build "$build" --target bench_files >/dev/null
+bench=$build/bench/files/bench_files
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+results=$work/results.txt
+: >"$results"
+
+kde=""
+if pkg-config --exists Qt5Core Qt5Gui && [ -d /usr/include/KF5/KContacts ]; then
+    g++ -O2 -std=c++17 -fPIC $(pkg-config --cflags Qt5Core Qt5Gui) -I/usr/include/KF5/KContacts \
+        bench/files/kcontactspeer.cpp -o "$work/kcontactspeer" -lKF5Contacts $(pkg-config --libs Qt5Core Qt5Gui)
+    kde=$work/kcontactspeer
+else
+    echo "KDE peer skipped: install libkf5contacts-dev (apt-get install libkf5contacts-dev)" >&2
+fi
+python=$(command -v python3 || true)
+
+measure() {   # label, command...
+    local label=$1
+    shift
+    for _ in $(seq "$runs"); do
+        echo "label=$label $("$@" 2>/dev/null)" >>"$results"
+    done
+}
+
+for n in 10000 100000; do
+    QT_QPA_PLATFORM=offscreen "$bench" generate "$work" "$n" 2>/dev/null
+    cat "$work/contacts-$n.vcf" "$work/contacts-$n.csv" >/dev/null   # warm the page cache
+    measure "vcard-read-$n" "$bench" vcard-read "$work/contacts-$n.vcf"
+    [ -n "$kde" ] && measure "vcard-read-$n" "$kde" "$work/contacts-$n.vcf"
+    measure "vcard-write-$n" "$bench" vcard-write "$n" "$work/out.vcf"
+    measure "csv-read-$n" "$bench" csv-read "$work/contacts-$n.csv"
+    [ -n "$python" ] && measure "csv-read-$n" "$python" bench/files/pythoncsvpeer.py "$work/contacts-$n.csv"
+done
+
+echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
+python3 - "$results" <<'PY'
+import sys
+from collections import defaultdict
+
+from statistics import median
+
+samples = defaultdict(lambda: defaultdict(list))
+for line in open(sys.argv[1]):
+    fields = dict(item.split("=", 1) for item in line.split())
+    if "seconds" not in fields:
+        continue
+    s = samples[(fields["label"], fields["what"])]
+    for name in ("seconds", "cpu_seconds", "peak_mb", "base_mb", "bytes", "contacts"):
+        s[name].append(float(fields[name]))
+best = {}
+for key, s in samples.items():
+    best[key] = {"seconds": median(s["seconds"]), "cpu_seconds": median(s["cpu_seconds"]),
+                 "peak_mb": max(s["peak_mb"]), "base_mb": min(s["base_mb"]),
+                 "bytes": int(s["bytes"][0]), "contacts": int(s["contacts"][0])}
+
+names = {"vcard-read": "VCardImport", "kcontacts-read": "KDE KContacts", "vcard-write": "VCardExport",
+         "csv-read": "CSVImport", "python-csv-read": "Python csv"}
+print(f"{'measurement':<18}{'program':<15}{'MB':>7}{'wall s':>8}{'cpu s':>8}{'MB/s':>8}{'MB/s cpu':>9}"
+      f"{'contacts/s':>12}{'peak MB':>9}{'peak/file':>10}")
+for (label, what), b in sorted(best.items()):
+    mb = b["bytes"] / 1e6
+    # The writer's own memory: the generated contacts are already there.
+    peak = b["peak_mb"] - b["base_mb"] if what == "vcard-write" else b["peak_mb"]
+    print(f"{label:<18}{names.get(what, what):<15}{mb:>7.1f}{b['seconds']:>8.3f}{b['cpu_seconds']:>8.3f}"
+          f"{mb / b['seconds']:>8.1f}{mb / b['cpu_seconds']:>9.1f}{b['contacts'] / b['seconds']:>12.0f}"
+          f"{peak:>9.1f}{peak * 1e6 / 1048576 / mb if mb else 0:>10.2f}")
+
+print()
+def ratio(a, b, field):
+    return best[a][field] / best[b][field] if a in best and b in best else float("nan")
+for n in (10000, 100000):
+    print(f"{n:>6}: KDE / VCardImport   wall {ratio((f'vcard-read-{n}', 'kcontacts-read'), (f'vcard-read-{n}', 'vcard-read'), 'seconds'):.2f}x"
+          f"  cpu {ratio((f'vcard-read-{n}', 'kcontacts-read'), (f'vcard-read-{n}', 'vcard-read'), 'cpu_seconds'):.2f}x"
+          f"   (goal: at least 3x)")
+    print(f"{n:>6}: Python / CSVImport  wall {ratio((f'csv-read-{n}', 'python-csv-read'), (f'csv-read-{n}', 'csv-read'), 'seconds'):.2f}x"
+          f"  cpu {ratio((f'csv-read-{n}', 'python-csv-read'), (f'csv-read-{n}', 'csv-read'), 'cpu_seconds'):.2f}x"
+          f"   (goal: at least 1x)")
+for what, label in (("vcard-read", "vcard-read"), ("vcard-write", "vcard-write"), ("csv-read", "csv-read")):
+    print(f"100k/10k time ratio {names[what]:<12} wall {ratio((f'{label}-100000', what), (f'{label}-10000', what), 'seconds'):.2f}"
+          f"  cpu {ratio((f'{label}-100000', what), (f'{label}-10000', what), 'cpu_seconds'):.2f}   (goal: at most 11)")
+PY

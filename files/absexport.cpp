@@ -1,0 +1,3 @@
+#include "files/absexport.h"
+
+AbsExport::~AbsExport() = default;

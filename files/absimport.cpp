@@ -1,0 +1,3 @@
+#include "files/absimport.h"
+
+AbsImport::~AbsImport() = default;

@@ -1,0 +1,192 @@
+#include "files/vcardstore.h"
+
+#include "files/asciicase.h"
+
+#include <cstring>
+
+// Record layout: length-prefixed name, parameter count, length-prefixed
+// parameter names and values, length-prefixed value. Lengths are base-128
+// varints, so short names cost one byte of overhead.
+
+namespace {
+
+bool readLength(const char *&at, const char *end, qsizetype &length)
+{
+    quint64 value = 0;
+    for (int shift = 0; at < end && shift < 64; shift += 7) {
+        const auto byte = static_cast<unsigned char>(*at++);
+        value |= quint64(byte & 0x7F) << shift;
+        if (!(byte & 0x80)) {
+            length = qsizetype(value);
+            return length >= 0 && length <= end - at;
+        }
+    }
+    return false;
+}
+
+bool readBytes(const char *&at, const char *end, QByteArrayView &bytes)
+{
+    qsizetype length = 0;
+    if (!readLength(at, end, length))
+        return false;
+    bytes = QByteArrayView(at, length);
+    at += length;
+    return true;
+}
+
+
+} // namespace
+
+VCardStore::Cursor::Cursor(const VCardStore &store, qsizetype card)
+{
+    const char *data = store.m_data.get();
+    if (card < 0 || card >= store.cardCount()) {
+        m_at = m_end = data;
+        return;
+    }
+    m_at = data + store.m_cardStarts[size_t(card)];
+    m_end = card + 1 < store.cardCount() ? data + store.m_cardStarts[size_t(card + 1)] : data + store.m_size;
+}
+
+bool VCardStore::Cursor::next(Property &property)
+{
+    if (m_at >= m_end)
+        return false;
+    qsizetype count = 0;
+    if (!readBytes(m_at, m_end, property.name) || !readLength(m_at, m_end, count) || count > m_end - m_at) {
+        m_at = m_end;
+        return false;
+    }
+    property.params.resize(count);
+    for (Parameter &p : property.params) {
+        if (!readBytes(m_at, m_end, p.name) || !readBytes(m_at, m_end, p.value)) {
+            m_at = m_end;
+            return false;
+        }
+    }
+    if (!readBytes(m_at, m_end, property.value)) {
+        m_at = m_end;
+        return false;
+    }
+    return true;
+}
+
+void VCardStore::reserve(qsizetype bytes)
+{
+    if (bytes > m_capacity) {
+        std::unique_ptr<char[]> bigger(new char[size_t(bytes)]);
+        if (m_size)
+            std::memcpy(bigger.get(), m_data.get(), size_t(m_size));
+        m_data = std::move(bigger);
+        m_capacity = bytes;
+    }
+}
+
+char *VCardStore::room(qsizetype bytes)
+{
+    if (m_size + bytes > m_capacity)
+        reserve(qMax(m_capacity + m_capacity / 2, m_size + bytes + 4096));
+    return m_data.get() + m_size;
+}
+
+void VCardStore::clear()
+{
+    m_data.reset();
+    m_size = m_capacity = 0;
+    m_cardStarts = std::vector<qsizetype>();
+    m_inCard = m_inProperty = m_valuePending = false;
+}
+
+void VCardStore::appendLength(qsizetype length)
+{
+    char *out = room(10);
+    auto value = quint64(length);
+    while (value >= 0x80) {
+        *out++ = char((value & 0x7F) | 0x80);
+        value >>= 7;
+    }
+    *out++ = char(value);
+    m_size = out - m_data.get();
+}
+
+void VCardStore::appendBytes(QByteArrayView bytes)
+{
+    char *out = room(10 + bytes.size());
+    auto value = quint64(bytes.size());
+    while (value >= 0x80) {
+        *out++ = char((value & 0x7F) | 0x80);
+        value >>= 7;
+    }
+    *out++ = char(value);
+    if (!bytes.isEmpty())
+        std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    m_size = out + bytes.size() - m_data.get();
+}
+
+void VCardStore::closeProperty()
+{
+    if (m_valuePending)
+        appendLength(0);
+    m_valuePending = false;
+    m_inProperty = false;
+}
+
+void VCardStore::propertyBegins(void *user, QByteArrayView name, const VCardTokenizer::Parameter *params,
+                                qsizetype count)
+{
+    auto *self = static_cast<VCardStore *>(user);
+    self->closeProperty();
+    if (asciicase::equals(name, "BEGIN")) {
+        self->m_cardStarts.push_back(self->m_size);
+        self->m_inCard = true;
+    } else if (asciicase::equals(name, "END")) {
+        self->m_inCard = false;
+    } else if (self->m_inCard) {
+        self->m_propertyStart = self->m_size;
+        self->appendBytes(name);
+        self->appendLength(count);
+        for (qsizetype i = 0; i < count; ++i) {
+            self->appendBytes(params[i].name);
+            self->appendBytes(params[i].value);
+        }
+        self->m_inProperty = true;
+        self->m_valuePending = true;
+    }
+}
+
+void VCardStore::valueReady(void *user, QByteArrayView value)
+{
+    auto *self = static_cast<VCardStore *>(user);
+    if (self->m_inProperty && self->m_valuePending) {
+        self->appendBytes(value);
+        self->m_valuePending = false;
+    }
+}
+
+void VCardStore::propertyDropped(void *user)
+{
+    auto *self = static_cast<VCardStore *>(user);
+    if (self->m_inProperty)
+        self->m_size = self->m_propertyStart;
+    self->m_inProperty = false;
+    self->m_valuePending = false;
+}
+
+void VCardStore::finish()
+{
+    closeProperty();
+}
+
+VCard VCardStore::card(qsizetype index) const
+{
+    VCard result;
+    Cursor cursor(*this, index);
+    Property p;
+    while (cursor.next(p)) {
+        VCardProperty property(p.name.toByteArray(), p.value.toByteArray());
+        for (const Parameter &param : p.params)
+            property.setParam(param.name.toByteArray(), param.value.toByteArray());
+        result.append(std::move(property));
+    }
+    return result;
+}

@@ -1,0 +1,681 @@
+#include "contacts/contactformat.h"
+#include "files/vcardexport.h"
+#include "files/vcardcontactbuilder.h"
+#include "files/vcardimport.h"
+#include "tests/files/filestesthelpers.h"
+#include "tests/support/testpaths.h"
+
+#include <QBuffer>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace pim;
+using namespace filestest;
+
+// Cards to contacts: the mapping of every property, the round trip of the
+// writer's own files, and the vCards phones and other programs write.
+class VCardImportTest : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void roundTrip_data();
+    void roundTrip();
+    void roundTripOfAWholeContactThroughAFile();
+    void fullNameWithoutNameEntityIsKept();
+    void phoneTypes_data();
+    void phoneTypes();
+    void otherTypes_data();
+    void otherTypes();
+    void nameOrder_data();
+    void nameOrder();
+    void mapping_data();
+    void mapping();
+    void eventDates_data();
+    void eventDates();
+    void androidSoftBreaks();
+    void iphoneGroupedProperties();
+    void lowerCaseMailClient();
+    void olderProgramFiles();
+    void textForms_data();
+    void textForms();
+    void cursor();
+    void missingFileThrows();
+};
+
+namespace {
+
+QList<Contact> readAll(const QByteArray &text)
+{
+    QByteArray copy = text;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    VCardImport reader;
+    reader.openDevice(buffer);
+    QList<Contact> contacts;
+    while (reader.hasNext())
+        contacts.append(reader.next());
+    return contacts;
+}
+
+Contact readOne(const QByteArray &text)
+{
+    const QList<Contact> contacts = readAll(text);
+    return contacts.size() == 1 ? contacts.first() : Contact();
+}
+
+QByteArray card(const QByteArray &lines)
+{
+    return "BEGIN:VCARD\r\n" + lines + "END:VCARD\r\n";
+}
+
+QString describe(const Entity &e)
+{
+    QString s;
+    QDebug(&s) << e;
+    return s;
+}
+
+QString describe(const Contact &c)
+{
+    QString s;
+    QDebug(&s) << c;
+    return s;
+}
+
+Entity named(const QList<QPair<int, QString>> &values)
+{
+    Entity e = entity(values);
+    e.setText(data1, formatPersonName(e));
+    return e;
+}
+
+Entity address(const QList<QPair<int, QString>> &values)
+{
+    Entity e = entity(values);
+    e.setText(data1, formatPostalAddress(e));
+    return e;
+}
+
+Entity photo(const QByteArray &bytes)
+{
+    Entity e;
+    e.setValue(data15, bytes);
+    return e;
+}
+
+} // namespace
+
+// One entity through writer and reader. What comes back differs where the
+// format carries less: phone types without a TYPE read as mobile, e-mail
+// and IM types as 1, event types other than 1 and 3 as 0, address types
+// other than 1 and 2 as 0, website type 7 as 0.
+void VCardImportTest::roundTrip_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<Entity>("written");
+    QTest::addColumn<Entity>("read");
+
+    QTest::newRow("name") << int(ENTITY_NAME)
+                          << named({ { data2, "Ann" }, { data3, "Lee;Smith" }, { data4, "Marie" }, { data5, "Dr." },
+                                     { data6, "Jr." } })
+                          << named({ { data2, "Ann" }, { data3, "Lee;Smith" }, { data4, "Marie" }, { data5, "Dr." },
+                                     { data6, "Jr." } });
+    QTest::newRow("name without suffix")
+        << int(ENTITY_NAME) << named({ { data2, "Ann" }, { data3, "Lee" } })
+        << named({ { data2, "Ann" }, { data3, "Lee" }, { data4, "" }, { data5, "" } });
+    QTest::newRow("photo") << int(ENTITY_PHOTO) << photo(QByteArray("\xFF\xD8\xFF\xE0 jpeg \x00\x01", 12))
+                           << photo(QByteArray("\xFF\xD8\xFF\xE0 jpeg \x00\x01", 12));
+    QTest::newRow("empty photo") << int(ENTITY_PHOTO) << photo(QByteArray()) << photo(QByteArray());
+    for (int type : { 1, 2, 3, 4, 5, 6, 9, 11, 13 }) {
+        QTest::addRow("phone type %d", type)
+            << int(ENTITY_PHONE) << entity({ { data1, "+1 (555) 0100" }, { data2, QString::number(type) } })
+            << entity({ { data1, "+1 (555) 0100" }, { data2, QString::number(type) } });
+    }
+    for (int type : { 0, 7, 8, 12, 17, 20 }) {
+        QTest::addRow("phone type %d reads as mobile", type)
+            << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, QString::number(type) } })
+            << entity({ { data1, "1" }, { data2, "2" } });
+    }
+    QTest::newRow("e-mail") << int(ENTITY_EMAIL) << entity({ { data1, "a@b.org" }, { data2, "2" } })
+                            << entity({ { data1, "a@b.org" }, { data2, "1" } });
+    QTest::newRow("nickname") << int(ENTITY_NICKNAME) << entity({ { data1, "Annie; A" } })
+                              << entity({ { data1, "Annie; A" } });
+    QTest::newRow("birthday") << int(ENTITY_EVENT) << entity({ { data1, "1980-02-29T00:00:00" }, { data2, "3" } })
+                              << entity({ { data1, "1980-02-29T00:00:00" }, { data2, "3" } });
+    QTest::newRow("anniversary") << int(ENTITY_EVENT)
+                                 << entity({ { data1, "2001-06-16T12:30:00" }, { data2, "1" } })
+                                 << entity({ { data1, "2001-06-16T12:30:00" }, { data2, "1" } });
+    QTest::newRow("event type 2 reads as 0") << int(ENTITY_EVENT)
+                                             << entity({ { data1, "2001-06-16T00:00:00" }, { data2, "2" } })
+                                             << entity({ { data1, "2001-06-16T00:00:00" }, { data2, "0" } });
+    QTest::newRow("group") << int(ENTITY_GROUP_MEMBERSHIP) << entity({ { data1, "3" }, { data2, "Friends; Family" } })
+                           << entity({ { data2, "Friends; Family" } });
+    for (int protocol = 1; protocol <= 11; ++protocol) {
+        QTest::addRow("im protocol %d", protocol)
+            << int(ENTITY_IM) << entity({ { data1, "me" }, { data2, "2" }, { data5, QString::number(protocol) } })
+            << entity({ { data1, "me" }, { data2, "1" }, { data5, QString::number(protocol) } });
+    }
+    QTest::newRow("im without protocol") << int(ENTITY_IM) << entity({ { data1, "me" }, { data5, "0" } })
+                                         << entity({ { data1, "me" }, { data2, "1" } });
+    QTest::newRow("note") << int(ENTITY_NOTE)
+                          << entity({ { data1, QStringLiteral("Line 1 = one;\r\nLine 2\tÄ€\n  end  ") } })
+                          << entity({ { data1, QStringLiteral("Line 1 = one;\r\nLine 2\tÄ€\n  end  ") } });
+    QTest::newRow("organization") << int(ENTITY_ORGANIZATION)
+                                  << entity({ { data1, "Acme; Inc" }, { data2, "1" }, { data4, "Engineer" },
+                                              { data5, "R&D" } })
+                                  << entity({ { data1, "Acme; Inc" }, { data4, "Engineer" }, { data5, "R&D" } });
+    QTest::newRow("empty organization") << int(ENTITY_ORGANIZATION) << Entity()
+                                        << entity({ { data1, "" }, { data4, "" }, { data5, "" } });
+    for (int type = 0; type <= 14; ++type) {
+        QTest::addRow("relation %d", type)
+            << int(ENTITY_RELATION) << entity({ { data1, "Bo" }, { data2, QString::number(type) } })
+            << entity({ { data1, "Bo" }, { data2, QString::number(type) } });
+    }
+    for (int type : { 0, 1, 2, 3 }) {
+        QTest::addRow("address %d", type)
+            << int(ENTITY_POSTAL_ADDRESS)
+            << address({ { data2, QString::number(type) }, { data4, "1 Main St; Apt 2" }, { data7, "Springfield" },
+                         { data8, "IL" }, { data9, "62701" }, { data10, "USA" } })
+            << address({ { data2, type == 1 || type == 2 ? QString::number(type) : "0" },
+                         { data4, "1 Main St; Apt 2" }, { data7, "Springfield" }, { data8, "IL" },
+                         { data9, "62701" }, { data10, "USA" } });
+    }
+    QTest::newRow("address without country")
+        << int(ENTITY_POSTAL_ADDRESS) << address({ { data2, "1" }, { data4, "Street" } })
+        << address({ { data2, "1" }, { data4, "Street" }, { data7, "" }, { data8, "" }, { data9, "" } });
+    for (int type = 0; type <= 7; ++type) {
+        QTest::addRow("website %d", type)
+            << int(ENTITY_WEBSITE) << entity({ { data1, "http://x.org/a;b" }, { data2, QString::number(type) } })
+            << entity({ { data1, "http://x.org/a;b" }, { data2, QString::number(type == 7 ? 0 : type) } });
+    }
+}
+
+void VCardImportTest::roundTrip()
+{
+    QFETCH(int, kind);
+    QFETCH(Entity, written);
+    QFETCH(Entity, read);
+    Contact c = contactWith(kind, written, kind == ENTITY_NAME ? formatPersonName(written) : QString());
+    const Contact back = readOne(VCardExport().exportContact(c));
+    QCOMPARE(back.entities.keys(), QList<int> { kind });
+    QCOMPARE(back.entitiesOf(kind).size(), 1);
+    const Entity &got = back.entitiesOf(kind).first();
+    QVERIFY2(got == read, qPrintable(describe(got) + QStringLiteral("\n   expected ") + describe(read)));
+    QCOMPARE(back.fullName, kind == ENTITY_NAME ? formatPersonName(written) : QString());
+}
+
+void VCardImportTest::roundTripOfAWholeContactThroughAFile()
+{
+    Contact c;
+    c.fullName = QStringLiteral("Ann Lee");
+    c.addEntity(ENTITY_NAME, named({ { data2, "Ann" }, { data3, "Lee" }, { data4, "" }, { data5, "" }, { data6, "Ph.D." } }));
+    c.addEntity(ENTITY_PHOTO, photo(QByteArray(5000, '\x7F')));
+    c.addEntity(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "2" } }));
+    c.addEntity(ENTITY_PHONE, entity({ { data1, "2" }, { data2, "3" } }));
+    c.addEntity(ENTITY_EMAIL, entity({ { data1, "a@b" }, { data2, "1" } }));
+    c.addEntity(ENTITY_EVENT, entity({ { data1, "1970-01-01T00:00:00" }, { data2, "3" } }));
+    c.addEntity(ENTITY_NOTE, entity({ { data1, QStringLiteral("Zoë\r\nx") } }));
+    c.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "2" }, { data4, "S" }, { data7, "C" }, { data8, "" },
+                                                 { data9, "P" }, { data10, "N" } }));
+    Contact d;
+    d.fullName = QStringLiteral("Bo x");
+    d.addEntity(ENTITY_NAME, named({ { data2, "Bo" }, { data3, "" }, { data4, "" }, { data5, "" }, { data6, "x" } }));
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath("out.vcf"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    VCardExport writer;
+    file.write(writer.exportHeader({ c, d }));
+    file.write(writer.exportContact(c));
+    file.write(writer.exportContact(d));
+    file.write(writer.exportFooter());
+    file.close();
+
+    VCardImport reader;
+    reader.open(file.fileName());
+    QCOMPARE(reader.count(), 2);
+    const Contact first = reader.next();
+    const Contact second = reader.next();
+    QVERIFY(!reader.hasNext());
+    c.fullName = formatPersonName(c.entitiesOf(ENTITY_NAME).first());
+    QVERIFY2(first == c, qPrintable(describe(first) + QStringLiteral("\n   expected ") + describe(c)));
+    QVERIFY2(second == d, qPrintable(describe(second) + QStringLiteral("\n   expected ") + describe(d)));
+}
+
+// A contact with a display name but no name entity: the name comes back as
+// the given name instead of being lost.
+void VCardImportTest::fullNameWithoutNameEntityIsKept()
+{
+    Contact c = contactWith(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "2" } }), QStringLiteral("ACME Hotline"));
+    const Contact back = readOne(VCardExport().exportContact(c));
+    QCOMPARE(back.fullName, QStringLiteral("ACME Hotline"));
+    QCOMPARE(back.firstEntity(ENTITY_NAME)->text(data2), QStringLiteral("ACME Hotline"));
+    QCOMPARE(back.firstEntity(ENTITY_NAME)->text(data1), QStringLiteral("ACME Hotline"));
+    QCOMPARE(back.entitiesOf(ENTITY_PHONE), c.entitiesOf(ENTITY_PHONE));
+}
+
+// TYPE values and bare type parameters form one set of words, matched in
+// any letter case.
+void VCardImportTest::phoneTypes_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("type");
+
+    // The spellings this program writes read back in the round trip above.
+    QTest::newRow("no type") << QByteArray("TEL:1") << 2;
+    // The spellings of phones and other programs.
+    QTest::newRow("TYPE=CELL") << QByteArray("TEL;TYPE=CELL:1") << 2;
+    QTest::newRow("TYPE=WORK") << QByteArray("TEL;TYPE=WORK:1") << 3;
+    QTest::newRow("TYPE=HOME") << QByteArray("TEL;TYPE=HOME:1") << 1;
+    QTest::newRow("type=work,voice") << QByteArray("TEL;type=work,voice:1") << 3;
+    QTest::newRow("voice,work order") << QByteArray("TEL;TYPE=VOICE,WORK:1") << 3;
+    QTest::newRow("TYPE=HOME;TYPE=VOICE") << QByteArray("TEL;TYPE=HOME;TYPE=VOICE:1") << 1;
+    QTest::newRow("TYPE=WORK;TYPE=FAX") << QByteArray("TEL;TYPE=WORK;TYPE=FAX:1") << 4;
+    QTest::newRow("bare WORK;VOICE") << QByteArray("TEL;WORK;VOICE:1") << 3;
+    QTest::newRow("bare HOME;VOICE") << QByteArray("TEL;HOME;VOICE:1") << 1;
+    QTest::newRow("bare HOME;FAX") << QByteArray("TEL;HOME;FAX:1") << 5;
+    QTest::newRow("bare FAX") << QByteArray("TEL;FAX:1") << 13;
+    QTest::newRow("bare CELL;PREF") << QByteArray("TEL;CELL;PREF:1") << 2;
+    QTest::newRow("bare PAGER") << QByteArray("TEL;PAGER:1") << 6;
+    QTest::newRow("bare CAR") << QByteArray("TEL;CAR:1") << 9;
+    QTest::newRow("bare ISDN") << QByteArray("TEL;ISDN:1") << 11;
+    QTest::newRow("pref ignored") << QByteArray("TEL;TYPE=PREF,WORK:1") << 3;
+    QTest::newRow("iOS cell") << QByteArray("TEL;type=CELL;type=VOICE;type=pref:1") << 2;
+    QTest::newRow("quoted") << QByteArray("TEL;TYPE=\"work,voice\":1") << 3;
+    QTest::newRow("lower-case parameter name") << QByteArray("tel;type=fax:1") << 13;
+    QTest::newRow("only unknown words: default") << QByteArray("TEL;TYPE=X-NEC-SECRET,VIDEO:1") << 2;
+    QTest::newRow("voice alone: default") << QByteArray("TEL;VOICE:1") << 2;
+    QTest::newRow("pref alone: default") << QByteArray("TEL;TYPE=pref:1") << 2;
+    QTest::newRow("charset is not a type") << QByteArray("TEL;CHARSET=WORK:1") << 2;
+}
+
+void VCardImportTest::phoneTypes()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, type);
+    const Contact c = readOne(card(line + "\r\n"));
+    QCOMPARE(c.entitiesOf(ENTITY_PHONE).size(), 1);
+    QCOMPARE(c.entitiesOf(ENTITY_PHONE).first().text(data1), QStringLiteral("1"));
+    QCOMPARE(c.entitiesOf(ENTITY_PHONE).first().toInt(data2), type);
+}
+
+void VCardImportTest::otherTypes_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("value");   // -1: the column is not set
+
+    QTest::newRow("adr home") << QByteArray("ADR;TYPE=home:;;s") << int(ENTITY_POSTAL_ADDRESS) << int(data2) << 1;
+    QTest::newRow("adr WORK") << QByteArray("ADR;TYPE=WORK:;;s") << int(ENTITY_POSTAL_ADDRESS) << int(data2) << 2;
+    QTest::newRow("adr work,postal") << QByteArray("ADR;TYPE=work,postal:;;s") << int(ENTITY_POSTAL_ADDRESS)
+                                     << int(data2) << 2;
+    QTest::newRow("adr bare HOME") << QByteArray("ADR;HOME:;;s") << int(ENTITY_POSTAL_ADDRESS) << int(data2) << 1;
+    QTest::newRow("adr intl") << QByteArray("ADR;TYPE=intl:;;s") << int(ENTITY_POSTAL_ADDRESS) << int(data2) << 0;
+    QTest::newRow("adr none") << QByteArray("ADR:;;s") << int(ENTITY_POSTAL_ADDRESS) << int(data2) << 0;
+    QTest::newRow("url homepage") << QByteArray("URL;TYPE=homepage:u") << int(ENTITY_WEBSITE) << int(data2) << 1;
+    QTest::newRow("url HOME") << QByteArray("URL;TYPE=HOME:u") << int(ENTITY_WEBSITE) << int(data2) << 4;
+    QTest::newRow("url bare WORK") << QByteArray("URL;WORK:u") << int(ENTITY_WEBSITE) << int(data2) << 5;
+    QTest::newRow("url pref only") << QByteArray("URL;type=pref:u") << int(ENTITY_WEBSITE) << int(data2) << 0;
+    QTest::newRow("x-event Anniversary") << QByteArray("X-EVENT;TYPE=Anniversary:2000-01-01")
+                                         << int(ENTITY_EVENT) << int(data2) << 1;
+    QTest::newRow("x-event other") << QByteArray("X-EVENT;TYPE=other:2000-01-01") << int(ENTITY_EVENT)
+                                   << int(data2) << 0;
+    QTest::newRow("x-im SKYPE") << QByteArray("X-IM;TYPE=SKYPE:me") << int(ENTITY_IM) << int(data5) << 4;
+    QTest::newRow("x-im unknown") << QByteArray("X-IM;TYPE=matrix:me") << int(ENTITY_IM) << int(data5) << -1;
+    QTest::newRow("x-rel Spouse") << QByteArray("X-REL;TYPE=Spouse:Bo") << int(ENTITY_RELATION) << int(data2) << 14;
+    QTest::newRow("x-rel none") << QByteArray("X-REL:Bo") << int(ENTITY_RELATION) << int(data2) << 0;
+    QTest::newRow("email type ignored") << QByteArray("EMAIL;TYPE=WORK:a@b") << int(ENTITY_EMAIL) << int(data2) << 1;
+}
+
+void VCardImportTest::otherTypes()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(int, kind);
+    QFETCH(int, column);
+    QFETCH(int, value);
+    const Contact c = readOne(card(line + "\r\n"));
+    QCOMPARE(c.entitiesOf(kind).size(), 1);
+    const Entity &e = c.entitiesOf(kind).first();
+    if (value < 0) {
+        QVERIFY(!e.has(column));
+    } else {
+        QVERIFY(e.has(column));
+        QCOMPARE(e.toInt(column), value);
+    }
+}
+
+// N is Family;Given;Additional;Prefix;Suffix, except in files written by
+// earlier versions of this program (First;Last;... with a matching FN).
+void VCardImportTest::nameOrder_data()
+{
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QStringList>("given_family_middle_prefix_suffix");
+    QTest::addColumn<QString>("fullName");
+
+    QTest::newRow("phone export") << QByteArray("VERSION:2.1\r\nN:Gump;Forrest;Hoge;Pos;Tao\r\nFN:Joe Due\r\n")
+                                  << QStringList { "Forrest", "Gump", "Hoge", "Pos", "Tao" }
+                                  << "Pos Forrest Hoge Gump Tao";
+    QTest::newRow("no FN") << QByteArray("N:Laurent;Yves;;;\r\n") << QStringList { "Yves", "Laurent", "", "", "" }
+                           << "Yves Laurent";
+    QTest::newRow("this program, current")
+        << QByteArray("VERSION:3.0\r\nFN;CHARSET=UTF-8:Ann Lee\r\nN;CHARSET=UTF-8:Lee;Ann;;;\r\n")
+        << QStringList { "Ann", "Lee", "", "", "" } << "Ann Lee";
+    QTest::newRow("this program, earlier version")
+        << QByteArray("VERSION:3.0\r\nFN;CHARSET=UTF-8:Ann Lee\r\nN;CHARSET=UTF-8:Ann;Lee;;;\r\n")
+        << QStringList { "Ann", "Lee", "", "", "" } << "Ann Lee";
+    QTest::newRow("earlier version, all parts")
+        << QByteArray("VERSION:3.0\r\nFN;CHARSET=UTF-8:Dr. Ann M. Lee Jr.\r\nN;CHARSET=UTF-8:Ann;Lee;M.;Dr.;Jr.\r\n")
+        << QStringList { "Ann", "Lee", "M.", "Dr.", "Jr." } << "Dr. Ann M. Lee Jr.";
+    QTest::newRow("earlier version, FN after N")
+        << QByteArray("VERSION:3.0\r\nN;CHARSET=UTF-8:Ann;Lee;;;\r\nFN;CHARSET=UTF-8:Ann Lee\r\n")
+        << QStringList { "Ann", "Lee", "", "", "" } << "Ann Lee";
+    // One name part: both orders give the same name; the standard one is used.
+    QTest::newRow("earlier version, one part")
+        << QByteArray("VERSION:3.0\r\nFN;CHARSET=UTF-8:Bo\r\nN;CHARSET=UTF-8:Bo;;;;\r\n")
+        << QStringList { "", "Bo", "", "", "" } << "Bo";
+    // Family-first FNs of other programs are not the old order.
+    QTest::newRow("family-first FN, vCard 3.0")
+        << QByteArray("VERSION:3.0\r\nN:And;Roid;;;\r\nFN:And Roid\r\n") << QStringList { "Roid", "And", "", "", "" }
+        << "Roid And";
+    QTest::newRow("family-first FN, Android 2.1 UTF-8")
+        << QByteArray("VERSION:2.1\r\nN;CHARSET=UTF-8:Kovacs;Janos;;;\r\nFN;CHARSET=UTF-8:Kovacs Janos\r\n")
+        << QStringList { "Janos", "Kovacs", "", "", "" } << "Janos Kovacs";
+    QTest::newRow("lower-case n") << QByteArray("n:geiser;ian\r\nfn:ian geiser\r\n")
+                                  << QStringList { "ian", "geiser", "", "", "" } << "ian geiser";
+    QTest::newRow("one component is the family name") << QByteArray("N:bogus\r\n")
+                                                      << QStringList { "", "bogus", "", "", "" } << "bogus";
+    QTest::newRow("six components") << QByteArray("N:A;B;C;D;E;F\r\n") << QStringList { "B", "A", "C", "D", "E" }
+                                    << "D B C A E";
+    QTest::newRow("FN only") << QByteArray("FN:Hans M\xC3\xBCller\r\n")
+                             << QStringList { QStringLiteral("Hans Müller"), "", "", "", "" }
+                             << QStringLiteral("Hans Müller");
+}
+
+void VCardImportTest::nameOrder()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(QStringList, given_family_middle_prefix_suffix);
+    QFETCH(QString, fullName);
+    const Contact c = readOne(card(lines));
+    QCOMPARE(c.fullName, fullName);
+    const Entity *name = c.firstEntity(ENTITY_NAME);
+    QVERIFY(name);
+    const QStringList parts { name->text(data2), name->text(data3), name->text(data4), name->text(data5),
+                              name->text(data6) };
+    QCOMPARE(parts, given_family_middle_prefix_suffix);
+    QCOMPARE(name->text(data1), fullName);
+}
+
+// Card text -> the contact's entities, in the debug form of the model.
+void VCardImportTest::mapping_data()
+{
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<Contact>("expected");
+
+    Contact none;
+    QTest::newRow("nothing known") << QByteArray("VERSION:3.0\r\nX-FOO:bar\r\nLABEL:l\r\n") << none;
+    QTest::newRow("empty N") << QByteArray("N:;;;;\r\nFN:Apple Computer AG\r\n")
+                             << contactWith(ENTITY_NAME, named({ { data2, "" }, { data3, "" }, { data4, "" },
+                                                                 { data5, "" } }));
+
+    Contact twoAddresses;
+    twoAddresses.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "0" } }));
+    twoAddresses.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "1" }, { data4, "s" }, { data7, "c" } }));
+    QTest::newRow("ADR with two components still an address")
+        << QByteArray("ADR:;;\r\nADR;TYPE=home:pobox;ext;s;c\r\n") << twoAddresses;
+
+    Contact org;
+    org.addEntity(ENTITY_ORGANIZATION, entity({ { data1, "B" }, { data4, "T" } }));
+    QTest::newRow("ORG and TITLE share one organization")
+        << QByteArray("TITLE:X\r\nORG:A;D\r\nORG:B\r\nTITLE:T\r\n")
+        << [] {
+               Contact c;
+               c.addEntity(ENTITY_ORGANIZATION, entity({ { data1, "B" }, { data4, "T" }, { data5, "D" } }));
+               return c;
+           }();
+
+    Contact firsts;
+    firsts.addEntity(ENTITY_NICKNAME, entity({ { data1, "n2" } }));
+    firsts.addEntity(ENTITY_GROUP_MEMBERSHIP, entity({ { data2, "g2" } }));
+    firsts.addEntity(ENTITY_NOTE, entity({ { data1, "note 2" } }));
+    firsts.addEntity(ENTITY_PHOTO, photo("Hi"));
+    QTest::newRow("later lines overwrite the first entity")
+        << QByteArray("NICKNAME:n1\r\nNICKNAME:n2\r\nCATEGORIES:g1\r\nCATEGORIES:g2\r\nNOTE:note 1\r\n"
+                      "NOTE:note 2\r\nPHOTO;ENCODING=b:SGVsbG8=\r\nPHOTO;ENCODING=b:SGk=\r\n")
+        << firsts;
+
+    Contact phones;
+    phones.addEntity(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "2" } }));
+    phones.addEntity(ENTITY_PHONE, entity({ { data1, "2" }, { data2, "2" } }));
+    phones.addEntity(ENTITY_PHONE, entity({ { data1, "" }, { data2, "5" } }));
+    phones.addEntity(ENTITY_EMAIL, entity({ { data1, "a@b" }, { data2, "1" } }));
+    QTest::newRow("phones in file order, empty values kept")
+        << QByteArray("TEL:1\r\nEMAIL;PREF;INTERNET:a@b\r\nTEL;CELL:2\r\nTEL;TYPE=HOME,FAX:\r\n") << phones;
+
+    Contact grouped;
+    grouped.addEntity(ENTITY_PHONE, entity({ { data1, "905-222-1234" }, { data2, "2" } }));
+    grouped.addEntity(ENTITY_EMAIL, entity({ { data1, "j@d" }, { data2, "1" } }));
+    grouped.addEntity(ENTITY_WEBSITE, entity({ { data1, "http://x" }, { data2, "5" } }));
+    grouped.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "2" }, { data4, "S" }, { data7, "C" } }));
+    QTest::newRow("grouped properties")
+        << QByteArray("item2.TEL:905-222-1234\r\nitem2.X-ABLabel:assistant\r\nitem1.EMAIL;type=INTERNET:j@d\r\n"
+                      "ITEM3.url;type=WORK:http://x\r\nitem4.ADR;type=WORK:;;S;C\r\n")
+        << grouped;
+
+    Contact events;
+    events.addEntity(ENTITY_EVENT, entity({ { data1, "1975-08-20T00:00:00" }, { data2, "3" } }));
+    events.addEntity(ENTITY_EVENT, entity({ { data1, "" }, { data2, "3" } }));
+    QTest::newRow("birthdays") << QByteArray("BDAY:19750820\r\nBDAY:someday\r\n") << events;
+
+    Contact im;
+    im.addEntity(ENTITY_IM, entity({ { data1, QStringLiteral("Zoë") }, { data2, "1" }, { data5, "8" } }));
+    QTest::newRow("im") << QByteArray("X-IM;CHARSET=UTF-8;TYPE=jabber:Zo\xC3\xAB\r\n") << im;
+}
+
+void VCardImportTest::mapping()
+{
+    QFETCH(QByteArray, lines);
+    QFETCH(Contact, expected);
+    const Contact c = readOne(card(lines));
+    QVERIFY2(c == expected, qPrintable(describe(c) + QStringLiteral("\n   expected ") + describe(expected)));
+}
+
+void VCardImportTest::eventDates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("this program's form") << "1980-02-29T00:00:00" << "1980-02-29T00:00:00";
+    QTest::newRow("with time") << "2001-06-16T12:30:05" << "2001-06-16T12:30:05";
+    QTest::newRow("date only") << "1975-08-20" << "1975-08-20T00:00:00";
+    QTest::newRow("UTC") << "1955-07-19T00:00:00Z" << "1955-07-19T00:00:00Z";
+    QTest::newRow("basic date") << "19750820" << "1975-08-20T00:00:00";
+    QTest::newRow("basic date-time UTC") << "19531015T231000Z" << "1953-10-15T23:10:00Z";
+    QTest::newRow("surrounding blanks") << " 1975-08-20 " << "1975-08-20T00:00:00";
+    QTest::newRow("invalid day") << "1981-02-29T00:00:00" << "";
+    QTest::newRow("not a date") << "tomorrow" << "";
+    QTest::newRow("German form") << "01.01.99" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void VCardImportTest::eventDates()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    QCOMPARE(VCardContactBuilder::eventDate(text), stored);
+}
+
+// A vCard 2.1 export of an Android phone: quoted-printable UTF-8 names,
+// notes and addresses with soft line breaks, bare type parameters.
+void VCardImportTest::androidSoftBreaks()
+{
+    VCardImport reader;
+    reader.open(testpaths::testData("files/android21_softbreaks.vcf"));
+    QCOMPARE(reader.count(), 2);
+    const Contact a = reader.next();
+    QCOMPARE(a.fullName, QStringLiteral("Jörg Müller"));
+    QCOMPARE(a.firstEntity(ENTITY_NAME)->text(data2), QStringLiteral("Jörg"));
+    QCOMPARE(a.firstEntity(ENTITY_NAME)->text(data3), QStringLiteral("Müller"));
+    const QList<Entity> &phones = a.entitiesOf(ENTITY_PHONE);
+    QCOMPARE(phones.size(), 3);
+    QCOMPARE(phones.at(0).text(data1), QStringLiteral("+49 170 1234567"));
+    QCOMPARE(phones.at(0).toInt(data2), 2);
+    QCOMPARE(phones.at(1).toInt(data2), 3);
+    QCOMPARE(phones.at(2).toInt(data2), 5);
+    const Entity *adr = a.firstEntity(ENTITY_POSTAL_ADDRESS);
+    QVERIFY(adr);
+    QCOMPARE(adr->text(data4), QStringLiteral("Lange Straße 12"));
+    QCOMPARE(adr->text(data7), QStringLiteral("Hamburg"));
+    QCOMPARE(adr->text(data9), QStringLiteral("20095"));
+    QCOMPARE(adr->text(data10), QStringLiteral("Deutschland"));
+    QCOMPARE(adr->toInt(data2), 1);
+    QCOMPARE(a.firstEntity(ENTITY_NOTE)->text(data1),
+             QStringLiteral("Erste Zeile\r\nZweite Zeile, die sehr lang ist und deshalb umgebrochen wurde\r\n"));
+    QCOMPARE(a.firstEntity(ENTITY_EVENT)->text(data1), QStringLiteral("1975-08-20T00:00:00"));
+    QCOMPARE(a.entityCount(), 8);
+
+    const Contact b = reader.next();
+    QCOMPARE(b.firstEntity(ENTITY_NAME)->text(data3), QStringLiteral("Иванова"));
+    QCOMPARE(b.firstEntity(ENTITY_NAME)->text(data2), QStringLiteral("Анна"));
+    QCOMPARE(b.entitiesOf(ENTITY_PHONE).size(), 1);
+    QVERIFY(!reader.hasNext());
+}
+
+// An iPhone export: grouped properties, lower-case repeated type
+// parameters, CR LF.
+void VCardImportTest::iphoneGroupedProperties()
+{
+    VCardImport reader;
+    reader.open(testpaths::testData("files/iphone_grouped.vcf"));
+    QCOMPARE(reader.count(), 1);
+    const Contact c = reader.next();
+    QCOMPARE(c.fullName, QStringLiteral("Johnny Appleseed"));
+    QCOMPARE(c.firstEntity(ENTITY_NAME)->text(data3), QStringLiteral("Appleseed"));
+    QList<QPair<QString, int>> phones;
+    for (const Entity &e : c.entitiesOf(ENTITY_PHONE))
+        phones.append({ e.text(data1), e.toInt(data2) });
+    QCOMPARE(phones, (QList<QPair<QString, int>> { { "+1 408 555 0100", 2 }, { "+1 408 555 0101", 2 },
+                                                   { "+1 408 555 0102", 3 }, { "+1 408 555 0103", 5 } }));
+    QCOMPARE(c.entitiesOf(ENTITY_EMAIL).size(), 1);
+    QCOMPARE(c.firstEntity(ENTITY_EMAIL)->text(data1), QStringLiteral("johnny@example.com"));
+    const Entity *adr = c.firstEntity(ENTITY_POSTAL_ADDRESS);
+    QVERIFY(adr);
+    QCOMPARE(adr->toInt(data2), 2);
+    QCOMPARE(adr->text(data1), QStringLiteral("1 Infinite Loop\nCupertino, CA 95014\nUnited States"));
+    QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).size(), 2);
+    QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).at(0).toInt(data2), 0);
+    QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).at(1).toInt(data2), 5);
+    QCOMPARE(c.firstEntity(ENTITY_EVENT)->text(data1), QStringLiteral("1980-05-21T00:00:00"));
+    QCOMPARE(c.firstEntity(ENTITY_ORGANIZATION)->text(data1), QStringLiteral("Apple Inc."));
+}
+
+// Some mail clients write everything in lower case.
+void VCardImportTest::lowerCaseMailClient()
+{
+    VCardImport reader;
+    reader.open(testpaths::testData("files/mailclient_lowercase.vcf"));
+    QCOMPARE(reader.count(), 1);
+    const Contact c = reader.next();
+    QCOMPARE(c.fullName, QStringLiteral("Ian Geiser"));
+    QCOMPARE(c.entitiesOf(ENTITY_PHONE).size(), 2);
+    QCOMPARE(c.entitiesOf(ENTITY_PHONE).at(0).toInt(data2), 2);
+    QCOMPARE(c.entitiesOf(ENTITY_PHONE).at(1).toInt(data2), 3);
+    QCOMPARE(c.firstEntity(ENTITY_EMAIL)->text(data1), QStringLiteral("geiseri@example.com"));
+    QCOMPARE(c.firstEntity(ENTITY_ORGANIZATION)->text(data1), QStringLiteral("Source eXtreme"));
+    QCOMPARE(c.firstEntity(ENTITY_ORGANIZATION)->text(data4), QStringLiteral("VP of Engineering"));
+    QCOMPARE(c.firstEntity(ENTITY_NOTE)->text(data1), QStringLiteral("Met at the conference"));
+    QCOMPARE(c.firstEntity(ENTITY_POSTAL_ADDRESS)->text(data7), QStringLiteral("Springfield"));
+    QCOMPARE(c.firstEntity(ENTITY_POSTAL_ADDRESS)->toInt(data2), 1);
+}
+
+// A file of an earlier version of this program reads as it always did.
+void VCardImportTest::olderProgramFiles()
+{
+    VCardImport reader;
+    reader.open(testpaths::testData("files/quillmarrow_old_order.vcf"));
+    QCOMPARE(reader.count(), 2);
+    const Contact c = reader.next();
+    QCOMPARE(c.fullName, QStringLiteral("Dr. Ann Marie Lee Jr."));
+    const Entity *name = c.firstEntity(ENTITY_NAME);
+    QCOMPARE(name->text(data2), QStringLiteral("Ann"));
+    QCOMPARE(name->text(data3), QStringLiteral("Lee"));
+    QList<int> types;
+    for (const Entity &e : c.entitiesOf(ENTITY_PHONE))
+        types.append(e.toInt(data2));
+    QCOMPARE(types, (QList<int> { 2, 3, 5, 2 }));
+    QCOMPARE(c.firstEntity(ENTITY_EVENT)->toInt(data2), 1);
+    QCOMPARE(c.firstEntity(ENTITY_IM)->toInt(data5), 4);
+    QCOMPARE(c.firstEntity(ENTITY_POSTAL_ADDRESS)->toInt(data2), 2);
+    QCOMPARE(c.firstEntity(ENTITY_POSTAL_ADDRESS)->text(data4), QStringLiteral("1 Main St"));
+    QCOMPARE(c.firstEntity(ENTITY_WEBSITE)->toInt(data2), 2);
+    QCOMPARE(reader.next().fullName, QStringLiteral("Bo"));
+}
+
+// Byte-order marks and UTF-16 files.
+void VCardImportTest::textForms_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QString text = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Monté;Ǽgean;;;\r\nEND:VCARD\r\n");
+    QTest::newRow("UTF-8") << text.toUtf8();
+    QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + text.toUtf8();
+    QStringEncoder be(QStringEncoder::Utf16BE);
+    QStringEncoder le(QStringEncoder::Utf16LE);
+    const QByteArray utf16be = be.encode(text);
+    const QByteArray utf16le = le.encode(text);
+    QTest::newRow("UTF-16BE without mark") << utf16be;
+    QTest::newRow("UTF-16LE without mark") << utf16le;
+    QTest::newRow("UTF-16BE with mark") << "\xFE\xFF" + utf16be;
+    QTest::newRow("UTF-16LE with mark") << "\xFF\xFE" + utf16le;
+}
+
+void VCardImportTest::textForms()
+{
+    QFETCH(QByteArray, bytes);
+    const QList<Contact> contacts = readAll(bytes);
+    QCOMPARE(contacts.size(), 1);
+    QCOMPARE(contacts.first().fullName, QStringLiteral("Ǽgean Monté"));
+}
+
+void VCardImportTest::cursor()
+{
+    QByteArray text = card("N:A\r\n") + card("N:B\r\n");
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    VCardImport reader;
+    reader.openDevice(buffer);
+    QCOMPARE(reader.count(), 2);
+    QVERIFY(reader.hasNext());
+    QCOMPARE(reader.next().fullName, QStringLiteral("A"));
+    QCOMPARE(reader.next().fullName, QStringLiteral("B"));
+    QVERIFY(!reader.hasNext());
+    QCOMPARE(reader.next(), Contact());
+    reader.close();
+
+    QByteArray empty;
+    QBuffer none(&empty);
+    none.open(QIODevice::ReadOnly);
+    reader.openDevice(none);
+    QCOMPARE(reader.count(), 0);
+    QVERIFY(!reader.hasNext());
+}
+
+void VCardImportTest::missingFileThrows()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("missing.vcf");
+    QFile probe(path);
+    QVERIFY(!probe.open(QIODevice::ReadOnly));
+    VCardImport reader;
+    try {
+        reader.open(path);
+        QFAIL("no exception");
+    } catch (const std::runtime_error &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), probe.errorString());
+    }
+}
+
+QTEST_GUILESS_MAIN(VCardImportTest)
+#include "vcardimporttest.moc"
