@@ -1,6 +1,7 @@
 #include "contacts/entity.h"
 
 #include <algorithm>
+#include <utility>
 
 int Entity::columnNumber(QStringView name)
 {
@@ -68,13 +69,13 @@ qint64 Entity::toInt64(int column) const
     if (!v)
         return 0;
     if (v->typeId() == QMetaType::QString)
-        return v->toString().toLongLong();   // 0 when empty or not a number
+        return static_cast<const QString *>(v->constData())->toLongLong();   // 0 when empty or not a number
     bool ok = false;
     const qint64 n = v->toLongLong(&ok);
     return ok ? n : 0;
 }
 
-void Entity::setValue(int column, const QVariant &value)
+void Entity::setValue(int column, QVariant &&value)
 {
     if (column < pim::FirstColumn || column > pim::LastColumn)
         return;
@@ -86,9 +87,9 @@ void Entity::setValue(int column, const QVariant &value)
     auto it = std::lower_bound(m_values.begin(), m_values.end(), column,
                                [](const Slot &slot, int c) { return slot.column < c; });
     if (it != m_values.end() && it->column == column)
-        it->value = value;
+        it->value = std::move(value);
     else
-        m_values.insert(it, Slot { column, value });
+        m_values.insert(it, Slot { column, std::move(value) });
 }
 
 void Entity::remove(int column)

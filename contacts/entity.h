@@ -28,6 +28,9 @@ public:
     [[nodiscard]] static QString columnName(int column);
 
     [[nodiscard]] bool has(int column) const { return find(column) != nullptr; }
+    // The stored value itself, or nullptr when the column is absent; valid
+    // until the entity changes.
+    [[nodiscard]] const QVariant *find(int column) const;
     [[nodiscard]] QVariant value(int column) const;
     [[nodiscard]] QString text(int column) const;
     [[nodiscard]] QByteArray bytes(int column) const;
@@ -36,7 +39,8 @@ public:
     [[nodiscard]] qint64 toInt64(int column) const;
 
     // An invalid QVariant removes the column.
-    void setValue(int column, const QVariant &value);
+    void setValue(int column, const QVariant &value) { setValue(column, QVariant(value)); }
+    void setValue(int column, QVariant &&value);
     void setText(int column, const QString &text) { setValue(column, QVariant(text)); }
     void remove(int column);
     // Room for `count` columns, for code that fills many in a row.
@@ -64,7 +68,6 @@ private:
         int column;
         QVariant value;
     };
-    [[nodiscard]] const QVariant *find(int column) const;
 
     std::vector<Slot> m_values;   // sorted by column
 };

@@ -110,20 +110,20 @@ void AdbCommandSimTest::argumentLists_data()
                              << QStringList { "devices" };
     QTest::newRow("kill-server") << std::function<void(AdbCommand &)>([](AdbCommand &a) { a.killServer(); })
                                  << QStringList { "kill-server" };
-    QTest::newRow("forward") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { a.forward(s, 43911, 43912); })
-                             << QStringList { "-s", s, "forward", "tcp:43911", "tcp:43912" };
+    QTest::newRow("forward") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { a.forward(s, 23911, 23912); })
+                             << QStringList { "-s", s, "forward", "tcp:23911", "tcp:23912" };
     QTest::newRow("list packages") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { (void)a.listPackages(s); })
                                    << QStringList { "-s", s, "shell", "pm", "-l" };
     QTest::newRow("broadcast, data only") << std::function<void(AdbCommand &)>([s](AdbCommand &a) {
-        a.activityManager(s, "broadcast", QString(), QString(), "sync://backup:43911/", {}, QString());
-    }) << QStringList { "-s", s, "shell", "am", "broadcast", "-d", "sync://backup:43911/" };
+        a.activityManager(s, "broadcast", QString(), QString(), "sync://backup:23911/", {}, QString());
+    }) << QStringList { "-s", s, "shell", "am", "broadcast", "-d", "sync://backup:23911/" };
     QTest::newRow("broadcast, everything")
         << std::function<void(AdbCommand &)>([s](AdbCommand &a) {
-               a.activityManager(s, "broadcast", receiver, "android.intent.action.VIEW", "sync://restore:43911/",
+               a.activityManager(s, "broadcast", receiver, "android.intent.action.VIEW", "sync://restore:23911/",
                    { "c.ONE", "c.TWO" }, "text/plain");
            })
         << QStringList { "-s", s, "shell", "am", "broadcast", "-n", receiver, "-a", "android.intent.action.VIEW", "-d",
-               "sync://restore:43911/", "-c", "c.ONE", "-c", "c.TWO", "-t", "text/plain" };
+               "sync://restore:23911/", "-c", "c.ONE", "-c", "c.TWO", "-t", "text/plain" };
     QTest::newRow("logcat") << std::function<void(AdbCommand &)>([s](AdbCommand &a) { (void)a.logcat(s); })
                             << QStringList { "-s", s, "shell", "logcat", "-d" };
     QTest::newRow("uninstall of a missing package") << std::function<void(AdbCommand &)>([](AdbCommand &a) {
@@ -197,7 +197,7 @@ void AdbCommandSimTest::activityManagerErrors()
 {
     // A broadcast is reported and completed: success.
     m_adb.activityManager(QStringLiteral("SIMA1"), QStringLiteral("broadcast"), receiver, QString(),
-        QStringLiteral("sync://backup:43913/"), {}, QString());
+        QStringLiteral("sync://backup:23913/"), {}, QString());
     // Anything else gets an "Error:" line from am.
     QVERIFY_THROWS_EXCEPTION(std::runtime_error,
         m_adb.activityManager(
@@ -208,11 +208,11 @@ void AdbCommandSimTest::unknownSerial()
 {
     for (const QString &serial : { QStringLiteral("NOSUCH"), QStringLiteral("SIMD4"), QStringLiteral("SIMB2") }) {
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, (void)m_adb.listPackages(serial));
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_adb.forward(serial, 43914, 43914));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, m_adb.forward(serial, 23914, 23914));
         // Not raising on standard error, but "error:" is a failure.
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
             m_adb.activityManager(serial, QStringLiteral("broadcast"), receiver, QString(),
-                QStringLiteral("sync://backup:43914/"), {}, QString()));
+                QStringLiteral("sync://backup:23914/"), {}, QString()));
     }
     try {
         (void)m_adb.listPackages(QStringLiteral("NOSUCH"));
@@ -233,7 +233,7 @@ void AdbCommandSimTest::warningsOnStandardError()
     QVERIFY(log.contains(QStringLiteral("beginning of main")));
     QVERIFY(log.indexOf(QStringLiteral("daemon")) < log.indexOf(QStringLiteral("beginning of main")));
     m_adb.activityManager(QStringLiteral("SIMA1"), QStringLiteral("broadcast"), receiver, QString(),
-        QStringLiteral("sync://backup:43915/"), {}, QString());
+        QStringLiteral("sync://backup:23915/"), {}, QString());
     QVERIFY(m_sim.fault(QStringLiteral("SIMA1"), { "clear" }));
     QCOMPARE(m_adb.devices(), (Serials { "SIMA1", "SIME5", "SIMF6" }));
 }

@@ -169,15 +169,15 @@ void AdbConnectorTest::installFailureRaises()
 void AdbConnectorTest::backupServiceOnFirstPort()
 {
     AdbConnector connector(QStringLiteral("USB-1"), m_dataFolder.path());
-    QCOMPARE(connector.startBackupService(42222), QStringLiteral("127.0.0.1"));
+    QCOMPARE(connector.startBackupService(22222), QStringLiteral("127.0.0.1"));
     QCOMPARE(adbLog(),
-        (QList<QStringList> { { "-s", "USB-1", "forward", "tcp:42222", "tcp:42222" },
+        (QList<QStringList> { { "-s", "USB-1", "forward", "tcp:22222", "tcp:22222" },
             { "-s", "USB-1", "shell", "am", "broadcast", "-n", "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver",
-                "-d", "sync://backup:42222/" } }));
+                "-d", "sync://backup:22222/" } }));
 
     // The agent now serves one receive exchange on the forwarded port.
     QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), 42222);
+    socket.connectToHost(QStringLiteral("127.0.0.1"), 22222);
     QVERIFY(socket.waitForConnected(ConnectTimeoutMs));
     QStringList entities;
     QString deviceName;
@@ -203,12 +203,12 @@ void AdbConnectorTest::backupServiceOnFirstPort()
 void AdbConnectorTest::restoreServiceOnFirstPort()
 {
     AdbConnector connector(QStringLiteral("USB-1"), m_dataFolder.path());
-    QCOMPARE(connector.startRestoreService(42222), QStringLiteral("127.0.0.1"));
+    QCOMPARE(connector.startRestoreService(22222), QStringLiteral("127.0.0.1"));
     QCOMPARE(adbLog().last(),
         (QStringList { "-s", "USB-1", "shell", "am", "broadcast", "-n",
-            "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver", "-d", "sync://restore:42222/" }));
+            "com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver", "-d", "sync://restore:22222/" }));
     QTcpSocket socket;
-    socket.connectToHost(QStringLiteral("127.0.0.1"), 42222);
+    socket.connectToHost(QStringLiteral("127.0.0.1"), 22222);
     QVERIFY(socket.waitForConnected(ConnectTimeoutMs));
     Entity name;
     name._id = 77;
@@ -232,7 +232,7 @@ void AdbConnectorTest::unpluggedPhoneFails()
     QVERIFY(m_sim.run(QStringLiteral("detach"), { "USB-2" }).ok());
     AdbConnector connector(QStringLiteral("USB-2"), m_dataFolder.path());
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, connector.prepareAgent());
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, (void)connector.startBackupService(42223));
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, (void)connector.startBackupService(22223));
     QVERIFY(m_sim.run(QStringLiteral("attach"), { "USB-2" }).ok());
 }
 

@@ -85,11 +85,11 @@ void PhoneSimAdbTest::devicesWithoutState()
 void PhoneSimAdbTest::unknownSerial_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("forward") << QStringList { "-s", "NOPE", "forward", "tcp:43401", "tcp:43401" };
+    QTest::newRow("forward") << QStringList { "-s", "NOPE", "forward", "tcp:23401", "tcp:23401" };
     QTest::newRow("install") << QStringList { "-s", "NOPE", "install", "/dev/null" };
     QTest::newRow("uninstall") << QStringList { "-s", "NOPE", "uninstall", "com.quillmarrow.contactssync" };
     QTest::newRow("packages") << QStringList { "-s", "NOPE", "shell", "pm", "-l" };
-    QTest::newRow("broadcast") << broadcast(QStringLiteral("NOPE"), QStringLiteral("sync://backup:43401/"));
+    QTest::newRow("broadcast") << broadcast(QStringLiteral("NOPE"), QStringLiteral("sync://backup:23401/"));
     QTest::newRow("logcat") << QStringList { "-s", "NOPE", "shell", "logcat", "-d" };
     QTest::newRow("detached phone") << QStringList { "-s", "ADB4", "shell", "pm", "-l" };
     QTest::newRow("WiFi phone's address") << QStringList { "-s", "127.0.0.16", "shell", "pm", "-l" };
@@ -116,7 +116,7 @@ void PhoneSimAdbTest::unusableStates()
     QFETCH(QString, serial);
     QFETCH(QByteArray, firstLine);
     for (const QStringList &args : { QStringList { "-s", serial, "shell", "pm", "-l" },
-             QStringList { "-s", serial, "forward", "tcp:43402", "tcp:43402" } }) {
+             QStringList { "-s", serial, "forward", "tcp:23402", "tcp:23402" } }) {
         const auto r = m_sim.adb(args);
         QCOMPARE(r.out, QByteArray());
         QCOMPARE(r.err.split('\n').first(), firstLine);
@@ -125,27 +125,27 @@ void PhoneSimAdbTest::unusableStates()
 
 void PhoneSimAdbTest::forwardAndBroadcastStartTheAgent()
 {
-    const auto forward = m_sim.adb({ "-s", "ADB1", "forward", "tcp:43403", "tcp:43403" });
+    const auto forward = m_sim.adb({ "-s", "ADB1", "forward", "tcp:23403", "tcp:23403" });
     QCOMPARE(forward.out, QByteArray());
     QCOMPARE(forward.err, QByteArray());
-    QCOMPARE(m_sim.adb({ "-s", "ADB1", "forward", "--list" }).out, QByteArray("ADB1 tcp:43403 tcp:43403\n"));
+    QCOMPARE(m_sim.adb({ "-s", "ADB1", "forward", "--list" }).out, QByteArray("ADB1 tcp:23403 tcp:23403\n"));
 
     // Before the broadcast nothing listens on the phone: adb accepts and closes.
     SimTestClient client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43403));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23403));
     QVERIFY(client.waitClosed());
 
-    const auto r = m_sim.adb(broadcast(QStringLiteral("ADB1"), QStringLiteral("sync://restore:43403/")));
-    QCOMPARE(r.out, QByteArray("Broadcasting: Intent { dat=sync://restore:43403/ flg=0x400000 cmp=" + receiver.toUtf8()
+    const auto r = m_sim.adb(broadcast(QStringLiteral("ADB1"), QStringLiteral("sync://restore:23403/")));
+    QCOMPARE(r.out, QByteArray("Broadcasting: Intent { dat=sync://restore:23403/ flg=0x400000 cmp=" + receiver.toUtf8()
                         + " }\nBroadcast completed: result=0\n"));
     QCOMPARE(r.err, QByteArray());
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43403));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23403));
     QCOMPARE(findMappings(client.restoreBatch({ "$ent:1/2/2/-3,,QQ==,,Qg==," })).size(), 1);
 
     // The data port of the phone is what the broadcast names, whatever the local port.
-    QVERIFY(m_sim.adb({ "-s", "ADB1", "forward", "tcp:43404", "tcp:43499" }).err.isEmpty());
-    QVERIFY(m_sim.adb(broadcast(QStringLiteral("ADB1"), QStringLiteral("sync://backup:43499/"))).err.isEmpty());
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43404));
+    QVERIFY(m_sim.adb({ "-s", "ADB1", "forward", "tcp:23404", "tcp:23499" }).err.isEmpty());
+    QVERIFY(m_sim.adb(broadcast(QStringLiteral("ADB1"), QStringLiteral("sync://backup:23499/"))).err.isEmpty());
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23404));
     QVERIFY(client.readBackup().bye);
 }
 
@@ -173,9 +173,9 @@ void PhoneSimAdbTest::forwardNeedsRunningSimulator()
 {
     PhoneSimDriver idle;
     QVERIFY(idle.create({ "serial=IDLE1" }));
-    const auto forward = idle.adb({ "-s", "IDLE1", "forward", "tcp:43405", "tcp:43405" });
+    const auto forward = idle.adb({ "-s", "IDLE1", "forward", "tcp:23405", "tcp:23405" });
     QVERIFY(forward.err.startsWith("error: cannot bind listener"));
-    const auto r = idle.adb(broadcast(QStringLiteral("IDLE1"), QStringLiteral("sync://backup:43405/")));
+    const auto r = idle.adb(broadcast(QStringLiteral("IDLE1"), QStringLiteral("sync://backup:23405/")));
     QVERIFY(r.out.contains("Broadcast completed: result=0"));
     QVERIFY(r.err.toLower().startsWith("error:"));
     // Everything else works without it.
@@ -184,7 +184,7 @@ void PhoneSimAdbTest::forwardNeedsRunningSimulator()
 
 void PhoneSimAdbTest::forwardRefusesBadPorts()
 {
-    for (const QStringList &ports : { QStringList { "tcp:43406" }, QStringList { "tcp:0", "tcp:1" },
+    for (const QStringList &ports : { QStringList { "tcp:23406" }, QStringList { "tcp:0", "tcp:1" },
              QStringList { "localabstract:x", "tcp:1" }, QStringList { "tcp:70000", "tcp:1" } }) {
         const auto r = m_sim.adb(QStringList { "-s", "ADB1", "forward" } + ports);
         QVERIFY(!r.err.isEmpty());
@@ -237,7 +237,7 @@ void PhoneSimAdbTest::installAndUninstall()
 
 void PhoneSimAdbTest::logcat()
 {
-    QVERIFY(m_sim.adb(broadcast(QStringLiteral("ADB1"), QStringLiteral("sync://backup:43407/"))).err.isEmpty());
+    QVERIFY(m_sim.adb(broadcast(QStringLiteral("ADB1"), QStringLiteral("sync://backup:23407/"))).err.isEmpty());
     const auto r = m_sim.adb({ "-s", "ADB1", "shell", "logcat", "-d" });
     QVERIFY(r.out.startsWith("--------- beginning of main\n"));
     static const QRegularExpression threadtime(
@@ -248,7 +248,7 @@ void PhoneSimAdbTest::logcat()
         if (line.isEmpty())
             continue;
         QVERIFY2(threadtime.match(QString::fromUtf8(line)).hasMatch(), line.constData());
-        started = started || line.contains("I ContactsSync: backup service listening on port 43407");
+        started = started || line.contains("I ContactsSync: backup service listening on port 23407");
     }
     QVERIFY(started);
     QCOMPARE(m_sim.adb({ "-s", "ADB1", "shell", "logcat", "-c" }).out, QByteArray());
@@ -257,13 +257,13 @@ void PhoneSimAdbTest::logcat()
 
 void PhoneSimAdbTest::killServerDropsForwards()
 {
-    QVERIFY(m_sim.adb({ "-s", "ADB1", "forward", "tcp:43408", "tcp:43408" }).err.isEmpty());
+    QVERIFY(m_sim.adb({ "-s", "ADB1", "forward", "tcp:23408", "tcp:23408" }).err.isEmpty());
     SimTestClient client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43408));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23408));
     const auto r = m_sim.adb({ "kill-server" });
     QCOMPARE(r.out, QByteArray());
     QCOMPARE(r.err, QByteArray());
-    QVERIFY(!client.connectTo(QStringLiteral("127.0.0.1"), 43408, 1000));
+    QVERIFY(!client.connectTo(QStringLiteral("127.0.0.1"), 23408, 1000));
     QCOMPARE(m_sim.adb({ "-s", "ADB1", "forward", "--list" }).out, QByteArray());
     // The phones are still there.
     QVERIFY(m_sim.adb({ "devices" }).out.contains("ADB1\tdevice"));

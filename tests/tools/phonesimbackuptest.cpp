@@ -107,9 +107,9 @@ SimTestClient::Backup PhoneSimBackupTest::wifiBackup(const QString &address, int
 
 void PhoneSimBackupTest::usbExchangeSendsHeaderThenBatches()
 {
-    QVERIFY(startUsbAgent(m_sim, usbSerial, 43101, QStringLiteral("backup")));
+    QVERIFY(startUsbAgent(m_sim, usbSerial, 23101, QStringLiteral("backup")));
     SimTestClient client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43101));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23101));
     const SimTestClient::Backup backup = client.readBackup();
     QCOMPARE(backup.header,
         (QList<QByteArray> { "$version:3", "$device:" + b64(QStringLiteral("Телефон Ü")), "$count:45" }));
@@ -181,11 +181,11 @@ void PhoneSimBackupTest::oneExchangePerStartRequest()
 
     // Over USB the forward stays, but the agent serves one connection per
     // broadcast; adb closes the others at once.
-    QVERIFY(startUsbAgent(m_sim, usbSerial, 43102, QStringLiteral("backup")));
+    QVERIFY(startUsbAgent(m_sim, usbSerial, 23102, QStringLiteral("backup")));
     SimTestClient usb1, usb2;
-    QVERIFY(usb1.connectTo(QStringLiteral("127.0.0.1"), 43102));
+    QVERIFY(usb1.connectTo(QStringLiteral("127.0.0.1"), 23102));
     QVERIFY(usb1.readLine(&line));
-    QVERIFY(usb2.connectTo(QStringLiteral("127.0.0.1"), 43102));
+    QVERIFY(usb2.connectTo(QStringLiteral("127.0.0.1"), 23102));
     QVERIFY(!usb2.readLine(&line, 2000));
     QVERIFY(usb2.waitClosed());
 }
@@ -199,10 +199,10 @@ void PhoneSimBackupTest::tenThousandContacts()
 
 void PhoneSimBackupTest::twoPhonesAtOnce()
 {
-    QVERIFY(startUsbAgent(m_sim, usbSerial, 43103, QStringLiteral("backup")));
+    QVERIFY(startUsbAgent(m_sim, usbSerial, 23103, QStringLiteral("backup")));
     QVERIFY(wifiControl(wifiPhone, "backup://127.0.0.1:42226/"));
     SimTestClient usb, wifi;
-    QVERIFY(usb.connectTo(QStringLiteral("127.0.0.1"), 43103));
+    QVERIFY(usb.connectTo(QStringLiteral("127.0.0.1"), 23103));
     QVERIFY(wifi.connectRetrying(wifiPhone, 42226));
     // Alternate batch by batch between the two phones.
     int byes = 0, names[2] = { 0, 0 };
@@ -245,9 +245,9 @@ void PhoneSimBackupTest::twoSimulatorsAtOnce()
     QVERIFY2(adb.waitForFinished(), qPrintable(adb.errorString()));
     QCOMPARE(adb.readAllStandardOutput(), QByteArray("List of devices attached\nBK1\tdevice\nOTHER1\tdevice\n\n"));
 
-    QVERIFY(startUsbAgent(other, QStringLiteral("OTHER1"), 43104, QStringLiteral("backup")));
+    QVERIFY(startUsbAgent(other, QStringLiteral("OTHER1"), 23104, QStringLiteral("backup")));
     SimTestClient usb;
-    QVERIFY(usb.connectTo(QStringLiteral("127.0.0.1"), 43104));
+    QVERIFY(usb.connectTo(QStringLiteral("127.0.0.1"), 23104));
     QCOMPARE(checkBackup(usb.readBackup(), 50), 12);
     QCOMPARE(checkBackup(wifiBackup(QStringLiteral("127.0.0.13"), 42222), 50), 3);
     QCOMPARE(checkBackup(wifiBackup(wifiPhone, 42227), 7), 30);
@@ -257,18 +257,18 @@ void PhoneSimBackupTest::twoSimulatorsAtOnce()
 
 void PhoneSimBackupTest::unpluggingDropsTheExchange()
 {
-    QVERIFY(startUsbAgent(m_sim, usbSerial, 43105, QStringLiteral("backup")));
+    QVERIFY(startUsbAgent(m_sim, usbSerial, 23105, QStringLiteral("backup")));
     SimTestClient client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43105));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23105));
     QByteArray line;
     QVERIFY(client.readLine(&line));
     QVERIFY(m_sim.run(QStringLiteral("detach"), { usbSerial }).ok());
     QVERIFY(client.waitClosed());
     QVERIFY(!m_sim.adb({ QStringLiteral("devices") }).out.contains("BK1"));
-    QVERIFY(!startUsbAgent(m_sim, usbSerial, 43105, QStringLiteral("backup")));
+    QVERIFY(!startUsbAgent(m_sim, usbSerial, 23105, QStringLiteral("backup")));
     QVERIFY(m_sim.run(QStringLiteral("attach"), { usbSerial }).ok());
-    QVERIFY(startUsbAgent(m_sim, usbSerial, 43105, QStringLiteral("backup")));
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43105));
+    QVERIFY(startUsbAgent(m_sim, usbSerial, 23105, QStringLiteral("backup")));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23105));
     QCOMPARE(checkBackup(client.readBackup(), 10), 45);
 }
 

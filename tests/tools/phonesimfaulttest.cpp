@@ -347,17 +347,17 @@ void PhoneSimFaultTest::missingPackage()
     QVERIFY(m_sim.fault(QStringLiteral("FT1"), { QStringLiteral("missing-package") }));
     QVERIFY(!m_sim.adb({ "-s", "FT1", "shell", "pm", "-l" }).out.contains("contactssync"));
     // The broadcast reports success, but no agent answers behind the forward.
-    QVERIFY(startUsbAgent(m_sim, QStringLiteral("FT1"), 43301, QStringLiteral("backup")));
+    QVERIFY(startUsbAgent(m_sim, QStringLiteral("FT1"), 23301, QStringLiteral("backup")));
     SimTestClient client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43301));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23301));
     QByteArray line;
     QVERIFY(!client.readLine(&line, 1000));
     QVERIFY(client.waitClosed());
     QVERIFY(m_sim.run(QStringLiteral("log"), { QStringLiteral("FT1") }).out.contains("Unable to find receiver"));
 
     QVERIFY(m_sim.run(QStringLiteral("fault"), { QStringLiteral("FT1"), QStringLiteral("clear") }).ok());
-    QVERIFY(startUsbAgent(m_sim, QStringLiteral("FT1"), 43301, QStringLiteral("backup")));
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43301));
+    QVERIFY(startUsbAgent(m_sim, QStringLiteral("FT1"), 23301, QStringLiteral("backup")));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23301));
     QVERIFY(client.readBackup().bye);
 }
 

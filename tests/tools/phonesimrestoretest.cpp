@@ -303,9 +303,9 @@ void PhoneSimRestoreTest::batchesAreAnsweredInOrder()
 
 void PhoneSimRestoreTest::restoreOverUsb()
 {
-    QVERIFY(startUsbAgent(m_sim, QStringLiteral("RS1"), 43201, QStringLiteral("restore")));
+    QVERIFY(startUsbAgent(m_sim, QStringLiteral("RS1"), 23201, QStringLiteral("restore")));
     SimTestClient client;
-    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 43201));
+    QVERIFY(client.connectTo(QStringLiteral("127.0.0.1"), 23201));
     const QList<IdMapping> m = findMappings(client.restoreBatch({ nameLine("1/4/4/-4", "Über", "USB") }));
     QCOMPARE(m.size(), 1);
     QVERIFY(m_sim.dump(QStringLiteral("RS1")).contains("given=Über\tmiddle=\tfamily=USB"));

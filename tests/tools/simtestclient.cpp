@@ -159,7 +159,10 @@ bool startUsbAgent(const PhoneSimDriver &sim, const QString &serial, int port, c
         QStringLiteral("broadcast"), QStringLiteral("-n"),
         QStringLiteral("com.quillmarrow.contactssync/.AdbSyncBroadcastReceiver"), QStringLiteral("-d"),
         QStringLiteral("sync://%1:%2/").arg(mode, p) });
-    return forward.ok() && forward.err.isEmpty() && broadcast.ok() && broadcast.err.isEmpty();
+    const bool ok = forward.ok() && forward.err.isEmpty() && broadcast.ok() && broadcast.err.isEmpty();
+    if (!ok)
+        qWarning() << "adb forward:" << forward.err << "broadcast:" << broadcast.out << broadcast.err;
+    return ok;
 }
 
 QList<IdMapping> findMappings(const QByteArray &answer)
