@@ -2,6 +2,9 @@
 #define FILES_ASCIICASE_H
 
 #include <QByteArrayView>
+#include <QtGlobal>
+
+#include <cstring>
 
 // vCard names and parameters match without regard to ASCII letter case.
 // These compare a byte string against a literal without a locale or a
@@ -34,6 +37,23 @@ inline bool equals(QByteArrayView a, QByteArrayView b)
             return false;
     }
     return true;
+}
+
+// True when no byte has its high bit set; eight bytes are tested at a time,
+// since nearly all text in contact files is ASCII.
+inline bool isAscii(QByteArrayView bytes)
+{
+    const char *p = bytes.data();
+    const char *const end = p + bytes.size();
+    quint64 high = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        high |= word;
+    }
+    for (; p < end; ++p)
+        high |= quint64(static_cast<unsigned char>(*p));
+    return !(high & 0x8080808080808080ULL);
 }
 
 } // namespace asciicase

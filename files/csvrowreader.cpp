@@ -1,5 +1,7 @@
 #include "files/csvrowreader.h"
 
+#include "files/asciicase.h"
+
 #include <QDebug>
 #include <QStringDecoder>
 
@@ -151,18 +153,7 @@ QStringList CSVRowReader::readRow(bool detectBom, bool *complete)
 
 QString CSVRowReader::decodeField(QByteArrayView bytes)
 {
-    // Most fields are ASCII; test eight bytes at a time.
-    const char *p = bytes.data();
-    const char *const end = p + bytes.size();
-    quint64 high = 0;
-    for (; end - p >= 8; p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        high |= word;
-    }
-    for (; p < end; ++p)
-        high |= quint64(static_cast<unsigned char>(*p));
-    if (!(high & 0x8080808080808080ULL))
+    if (asciicase::isAscii(bytes))
         return QString::fromLatin1(bytes);
     if (!bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes);

@@ -9,7 +9,6 @@
 #include <QStringDecoder>
 #include <QTextCodec>
 
-#include <cstring>
 #include <limits>
 
 using namespace pim;
@@ -296,21 +295,6 @@ QString decodeLocal8Bit(QByteArrayView value)
 #endif
 }
 
-bool isAscii(QByteArrayView bytes)
-{
-    const char *p = bytes.data();
-    const char *const end = p + bytes.size();
-    quint64 high = 0;
-    for (; end - p >= 8; p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, 8);
-        high |= word;
-    }
-    for (; p < end; ++p)
-        high |= quint64(static_cast<unsigned char>(*p));
-    return !(high & 0x8080808080808080ULL);
-}
-
 // The number written by `count` ASCII digits at `at`, or -1.
 int digits(QStringView text, qsizetype at, qsizetype count)
 {
@@ -385,7 +369,7 @@ QString VCardContactBuilder::decodeText(QByteArrayView value, QByteArrayView cha
 {
     // ASCII reads the same in UTF-8 and the local code page.
     const bool utf8 = charset.isEmpty() || equals(charset, "UTF-8");
-    if (utf8 && isAscii(value))
+    if (utf8 && asciicase::isAscii(value))
         return QString::fromLatin1(value);
     if (!charset.isEmpty()) {
         if (utf8)

@@ -15,12 +15,12 @@ namespace {
 
 // "1=555;2=2;3=" is an entity with data1 "555", data2 "2" and an empty
 // data3; entities of a list are separated by " | ". data15 is given as text.
-QList<Entity> parseEntities(const QString &spec)
+QList<Entity> parseEntities(const QString &text)
 {
     QList<Entity> list;
-    if (spec.isEmpty())
+    if (text.isEmpty())
         return list;
-    for (const QString &one : spec.split(QStringLiteral(" | "))) {
+    for (const QString &one : text.split(QStringLiteral(" | "))) {
         Entity e;
         for (const QString &cell : one.split(QLatin1Char(';'))) {
             const int column = cell.section(QLatin1Char('='), 0, 0).toInt();
