@@ -14,6 +14,8 @@ int main(int argc, char **argv)
 {
     if (argc != 2)
         return 2;
+    rusage before {};
+    getrusage(RUSAGE_SELF, &before);
     timespec cpuStart {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &cpuStart);
     QElapsedTimer timer;
@@ -30,8 +32,8 @@ int main(int argc, char **argv)
     const double cpu = double(cpuEnd.tv_sec - cpuStart.tv_sec) + double(cpuEnd.tv_nsec - cpuStart.tv_nsec) / 1e9;
     rusage usage {};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("what=kcontacts-read bytes=%lld contacts=%d seconds=%.4f cpu_seconds=%.4f peak_mb=%.1f base_mb=0\n",
+    std::printf("what=kcontacts-read bytes=%lld contacts=%d seconds=%.4f cpu_seconds=%.4f peak_mb=%.1f base_mb=%.1f\n",
                 static_cast<long long>(data.size()), int(list.size()), double(ns) / 1e9, cpu,
-                double(usage.ru_maxrss) / 1024.0);
+                double(usage.ru_maxrss) / 1024.0, double(before.ru_maxrss) / 1024.0);
     return list.isEmpty() ? 1 : 0;
 }
