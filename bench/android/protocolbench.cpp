@@ -38,14 +38,20 @@ struct Run
     qint64 readNs = 0; // CPU time of this thread while reading
 };
 
-bool backup(int port, Run &run)
+// Asks the phone for a backup on `port` and connects to it.
+bool startBackup(int port, QTcpSocket &socket)
 {
     AndroidWifiConnector connector;
     connector.hello(phone);
     const QString host = connector.startBackupService(port);
-    QTcpSocket socket;
     socket.connectToHost(host, quint16(port));
-    if (!socket.waitForConnected(ConnectTimeoutMs))
+    return socket.waitForConnected(ConnectTimeoutMs);
+}
+
+bool backup(int port, Run &run)
+{
+    QTcpSocket socket;
+    if (!startBackup(port, socket))
         return false;
     QElapsedTimer wall;
     wall.start();
@@ -73,12 +79,8 @@ bool backup(int port, Run &run)
 // simulator producing the lines.
 bool bufferedBackup(int port, Run &run)
 {
-    AndroidWifiConnector connector;
-    connector.hello(phone);
-    const QString host = connector.startBackupService(port);
     QTcpSocket socket;
-    socket.connectToHost(host, quint16(port));
-    if (!socket.waitForConnected(ConnectTimeoutMs))
+    if (!startBackup(port, socket))
         return false;
     for (;;) {
         // The agent sends a whole batch, then waits for our answer.

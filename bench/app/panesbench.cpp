@@ -15,6 +15,7 @@
 #include "app/mytreeview.h"
 #include "app/platform.h"
 #include "bench/common/contactgenerator.h"
+#include "bench/common/processstatus.h"
 #include "contacts/localdb.h"
 #include "contacts/localdbcombinerule.h"
 
@@ -34,19 +35,6 @@
 using namespace pim;
 
 namespace {
-
-double residentMiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 void writeAddressBook(const QString &path, int count)
 {
@@ -105,7 +93,7 @@ int main(int argc, char *argv[])
     auto *tree = qobject_cast<ItemModelMainTree *>(treeMain->model());
     auto *list = qobject_cast<ItemModelContacts *>(contacts->model());
     QCoreApplication::processEvents();
-    const double residentBefore = residentMiB("VmRSS");
+    const double residentBefore = processStatusMiB("VmRSS");
 
     // Selecting the database: groups, search, list, and the first paint.
     QElapsedTimer timer;
@@ -178,7 +166,7 @@ int main(int argc, char *argv[])
     print("photos", photos);
     print("decode_all_photos_ms", allPhotos);
     print("rss_before_mib", residentBefore);
-    print("rss_after_mib", residentMiB("VmRSS"));
-    print("rss_peak_mib", residentMiB("VmHWM"));
+    print("rss_after_mib", processStatusMiB("VmRSS"));
+    print("rss_peak_mib", processStatusMiB("VmHWM"));
     return 0;
 }

@@ -11,6 +11,7 @@
 // The address book is generated before the clock starts and is the same for
 // every phase of a count.
 #include "bench/common/contactgenerator.h"
+#include "bench/common/processstatus.h"
 #include "contacts/backupcontactstolocalthread.h"
 #include "contacts/contactformat.h"
 #include "contacts/localdb.h"
@@ -31,19 +32,6 @@
 using namespace pim;
 
 namespace {
-
-double statusMiB(const char *field)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray key = QByteArray(field) + ':';
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith(key))
-            return line.mid(key.size()).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
 
 // Starts a new peak-memory window (Linux: "5" resets the high-water mark).
 void resetPeak()
@@ -251,7 +239,7 @@ int main(int argc, char **argv)
     }
     const QByteArray digestBefore = phase == "again" ? contentDigest(path) : QByteArray();
 
-    const double before = statusMiB("VmRSS");
+    const double before = processStatusMiB("VmRSS");
     resetPeak();
     QElapsedTimer timer;
     timer.start();
@@ -278,7 +266,7 @@ int main(int argc, char **argv)
         return 2;
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    const double peak = statusMiB("VmHWM");
+    const double peak = processStatusMiB("VmHWM");
     if (phase == "again")
         check = contentDigest(path) == digestBefore ? "unchanged" : "CHANGED";
     std::printf("%s %d %.3f %.1f %.1f %s\n", phase.constData(), count, seconds, peak, before, check.constData());

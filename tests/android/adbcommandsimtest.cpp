@@ -5,7 +5,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -70,18 +69,7 @@ void AdbCommandSimTest::init()
 
 QList<QStringList> AdbCommandSimTest::adbLog()
 {
-    const PhoneSimDriver::Result result = m_sim.run(QStringLiteral("adb-log"));
-    m_sim.run(QStringLiteral("adb-log"), { QStringLiteral("--clear") });
-    QList<QStringList> lines;
-    for (const QByteArray &line : result.out.split('\n')) {
-        if (line.trimmed().isEmpty())
-            continue;
-        QStringList arguments;
-        for (const QJsonValue &v : QJsonDocument::fromJson(line).array())
-            arguments.append(v.toString());
-        lines.append(arguments);
-    }
-    return lines;
+    return m_sim.takeAdbLog();
 }
 
 QString AdbCommandSimTest::phoneAttribute(const QString &phone, const QString &key)

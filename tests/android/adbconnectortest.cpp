@@ -10,7 +10,6 @@
 #include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTcpSocket>
@@ -78,18 +77,7 @@ void AdbConnectorTest::init()
 
 QList<QStringList> AdbConnectorTest::adbLog()
 {
-    const PhoneSimDriver::Result result = m_sim.run(QStringLiteral("adb-log"));
-    m_sim.run(QStringLiteral("adb-log"), { QStringLiteral("--clear") });
-    QList<QStringList> lines;
-    for (const QByteArray &line : result.out.split('\n')) {
-        if (line.trimmed().isEmpty())
-            continue;
-        QStringList arguments;
-        for (const QJsonValue &v : QJsonDocument::fromJson(line).array())
-            arguments.append(v.toString());
-        lines.append(arguments);
-    }
-    return lines;
+    return m_sim.takeAdbLog();
 }
 
 QJsonObject AdbConnectorTest::phone(const QString &id)

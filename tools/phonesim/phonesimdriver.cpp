@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 
 PhoneSimDriver::PhoneSimDriver(const QString &stateDir)
@@ -62,6 +64,22 @@ PhoneSimDriver::Result PhoneSimDriver::run(const QString &command, const QString
 PhoneSimDriver::Result PhoneSimDriver::adb(const QStringList &args) const
 {
     return exec(adbDirectory() + QStringLiteral("/adb"), args, environment());
+}
+
+QList<QStringList> PhoneSimDriver::takeAdbLog() const
+{
+    const Result result = run(QStringLiteral("adb-log"));
+    run(QStringLiteral("adb-log"), { QStringLiteral("--clear") });
+    QList<QStringList> lines;
+    for (const QByteArray &line : result.out.split('\n')) {
+        if (line.trimmed().isEmpty())
+            continue;
+        QStringList arguments;
+        for (const QJsonValue &v : QJsonDocument::fromJson(line).array())
+            arguments.append(v.toString());
+        lines.append(arguments);
+    }
+    return lines;
 }
 
 bool PhoneSimDriver::create(const QStringList &phoneDescription)

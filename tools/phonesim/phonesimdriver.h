@@ -53,6 +53,9 @@ public:
     QByteArray transcript(const QString &phone) const;
     bool fault(const QString &phone, const QStringList &faults);
     bool set(const QString &phone, const QStringList &attributes);
+    // The stand-in adb's command lines since the log was last cleared, one
+    // argument list per run, and clears the log.
+    QList<QStringList> takeAdbLog() const;
 
     // PATH with the stand-in adb first and PHONESIM_STATE naming this state
     // and `moreStates`; exportEnvironment() puts them into this process so
