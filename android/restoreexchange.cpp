@@ -100,14 +100,9 @@ void RestoreExchange::sendUngroup(qint64 contactKey)
     write(QStringLiteral("$ungroup:"), QString::number(contactKey), false);
 }
 
-void RestoreExchange::endBatchUnanswered()
-{
-    write(QStringLiteral("$end:"), QString(), true);
-}
-
 QList<IdMapping> RestoreExchange::endBatch()
 {
-    endBatchUnanswered();
+    write(QStringLiteral("$end:"), QString(), true);
     m_lastAnswer = readCommand(socket(), NoTimeLimit, m_cancelled);
     if (!m_lastAnswer.startsWith(BatchWord))
         fail(invalidAnswerMessage(m_lastAnswer));
