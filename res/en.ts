@@ -568,6 +568,10 @@ Error info: &quot;%1&quot;</translation>
         <source>IDS_SUC_TRANSFER_%1_CONTACTS_TO_ANDROID_%2_MERGED</source>
         <translation>Successfully transferred %1 contacts to Android,with %2 repeated contacts merged.</translation>
     </message>
+    <message>
+        <source>IDS_SEND_NO_PHONE_ID_%1</source>
+        <translation>The phone gave no id to the contact %1, so its details were not sent.</translation>
+    </message>
 </context>
 <context>
     <name>AndroidSendChangesThread</name>
@@ -578,6 +582,10 @@ Error info: &quot;%1&quot;</translation>
     <message>
         <source>IDS_SENGING_CHANGES_TO_DEVICE</source>
         <translation>Updating device contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_CHANGES_NEED_PHONE_CONTACT_%1</source>
+        <translation>The contact %1 is not on the phone and has no name to create it with, so its changes were not sent.</translation>
     </message>
     <message>
         <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
