@@ -212,6 +212,15 @@ Error info: &quot;%1&quot;</translation>
         <translation>Importing contacts now...</translation>
     </message>
     <message>
+        <source>IDS_FILE_EXISTS_REPLACE_%1</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>IDS_WRITE_FILE_FAIL_%1</source>
+        <translation>Failed to write the file %1.</translation>
+    </message>
+    <message>
         <source>IDS_SUC_DEL_CONTACTS</source>
         <translation>Successfully deleted contact.</translation>
     </message>
