@@ -311,7 +311,7 @@ void MainWindowEditTest::deleteThreeContacts()
     QCOMPARE(CommandFixture::namesIn(path()),
              (QStringList { "Bob Stone", "\u05e9\u05e8\u05d4 <b>\U0001F600</b>" }));
     QCOMPARE(f.listed(), (QStringList { "Bob Stone", "\u05e9\u05e8\u05d4 <b>\U0001F600</b>" }));
-    QCOMPARE(dbtest::scalar(path(), QStringLiteral("select count(*) from data")), QStringLiteral("4"));
+    QCOMPARE(dbtest::scalar(path(), QStringLiteral("select count(*) from data")), QStringLiteral("5"));
 }
 
 void MainWindowEditTest::deleteDeclined()
@@ -356,9 +356,10 @@ void MainWindowEditTest::deleteLocalDb()
     f.window()->miTreeDel();
     QCOMPARE(QFile::exists(path()), !yes);
     QCOMPARE(f.tree()->localDbNodes().size(), yes ? 0 : 1);
-    QCOMPARE(f.answers().messageBoxTexts(),
-             yes ? QStringList { "Confirm to delete this Local Database?", "Successfully deleted Local Database." }
-                 : QStringList { "Confirm to delete this Local Database?" });
+    const QStringList expected = yes ? QStringList { "Confirm to delete this Local Database?",
+                                                     "Successfully deleted Local Database." }
+                                     : QStringList { "Confirm to delete this Local Database?" };
+    QCOMPARE(f.answers().messageBoxTexts(), expected);
 }
 
 void MainWindowEditTest::setAndRemoveGroup()
