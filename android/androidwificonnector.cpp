@@ -1,5 +1,6 @@
 #include "android/androidwificonnector.h"
 
+#include "android/cancellableconnect.h"
 #include "android/linktimings.h"
 #include "android/simpleprotocol.h"
 #include "android/wifiservicetimeoutexception.h"
@@ -11,19 +12,27 @@
 
 using namespace simpleprotocol;
 
-void AndroidWifiConnector::hello(const QString &host)
+void AndroidWifiConnector::hello(const QString &host, const std::function<bool()> &cancelled)
 {
     m_host = host;
     QTcpSocket socket;
-    socket.connectToHost(host, AgentControlPort, QIODevice::ReadWrite);
-    if (!socket.waitForConnected(ConnectTimeoutMs))
+    switch (CancellableConnect::connect(socket, host, AgentControlPort, cancelled, ConnectTimeoutMs)) {
+    case CancellableConnect::Connected:
+        break;
+    case CancellableConnect::Cancelled:
+        throw CancelledException();
+    case CancellableConnect::Failed:
+        // Nobody listens at that address: say so rather than "time-out".
+        if (socket.error() == QAbstractSocket::ConnectionRefusedError)
+            throw std::runtime_error(socket.errorString().toUtf8().toStdString());
         throw WifiServiceTimeoutException();
+    }
 
     writeCommand(socket, QStringLiteral("hello:"), QStringLiteral("//127.0.0.1"), true);
     QString line;
     try {
         // Bounded: this runs on the user-interface thread.
-        line = readCommand(socket, LinkTimings::helloReplyMs());
+        line = readCommand(socket, LinkTimings::helloReplyMs(), cancelled);
     } catch (const SocketDataTransferException &) {
         if (socket.state() == QAbstractSocket::ConnectedState && socket.error() == QAbstractSocket::SocketTimeoutError)
             throw WifiServiceTimeoutException();

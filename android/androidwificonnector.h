@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 // The connector of a phone reached over WiFi. The agent listens on its
 // control port 48888 at the phone's address: hello() learns the phone's
 // device id there, and each exchange starts with a "backup:" or "restore:"
@@ -19,9 +21,11 @@ public:
     // device id the agent answers with. Throws WifiServiceTimeoutException
     // when the port does not connect or answer in time, RemoteException when
     // the agent answers "$error:", SocketDataTransferException when the
-    // connection drops, and std::runtime_error for an answer that is no
-    // usable device id.
-    void hello(const QString &host);
+    // connection drops, std::runtime_error with the socket's text when the
+    // phone refuses the connection, and std::runtime_error for an answer
+    // that is no usable device id. `cancelled` is asked every fraction of a
+    // second while waiting; true ends the handshake with CancelledException.
+    void hello(const QString &host, const std::function<bool()> &cancelled = {});
 
     void prepareAgent() override { }
     [[nodiscard]] QString startBackupService(int dataPort) override;

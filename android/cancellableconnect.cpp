@@ -34,6 +34,9 @@ CancellableConnect::Result CancellableConnect::connect(QTcpSocket &socket, const
     QObject::disconnect(&socket, nullptr, &loop, nullptr);
     if (socket.state() == QAbstractSocket::ConnectedState)
         return Connected;
-    socket.abort();
+    // A refused connection is over already and keeps its error for the
+    // caller; an attempt still under way is given up.
+    if (socket.state() != QAbstractSocket::UnconnectedState)
+        socket.abort();
     return wasCancelled ? Cancelled : Failed;
 }

@@ -17,7 +17,8 @@ public:
     enum Result { Connected, Failed, Cancelled };
 
     // Connects `socket` (read-write) to host:port within timeoutMs. On
-    // Failed the socket's errorString() tells why.
+    // Failed the socket's error() and errorString() tell why (a time-out
+    // leaves SocketTimeoutError or none).
     static Result connect(QTcpSocket &socket, const QString &host, int port, const std::function<bool()> &cancelled,
                           int timeoutMs = 15000);
 };

@@ -45,6 +45,7 @@ MainWindow::MainWindow(QWidget *parent)
 
     addStatusBarLink();
     buildMenusAndToolBar();
+    startPhones();
 
     loadLocalDbs();
     ui->treeMain->expandAll();

@@ -12,6 +12,8 @@
 #include <functional>
 #include <memory>
 
+class AndroidMonitor;
+
 namespace Ui {
 class MainWindow;
 }
@@ -34,6 +36,12 @@ public:
     // Shows a list of contacts with its count and makes the first row current
     // (mainwindow_selection.cpp).
     void showContacts(QList<Contact> contacts);
+
+    // The process-wide device monitor, made by the first window; nullptr
+    // before that and after that window is gone.
+    [[nodiscard]] static AndroidMonitor *deviceMonitor();
+    // The folder of the phones' cache databases.
+    [[nodiscard]] static QString phoneCacheFolder();
 
 public slots:
     // Phones coming and going (mainwindow_phones.cpp).
@@ -92,6 +100,18 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    // Phones (mainwindow_phones.cpp): the device monitor and the offline
+    // phones at start-up; loads asked for while a job runs wait for it.
+    struct PendingPhoneLoad
+    {
+        QString devId;
+        PAndroidConnector connector;
+    };
+    void startPhones();
+    void loadOfflinePhones();
+    void showDeviceNode(ItemModelMainTree::_DBItemNode *node);
+    void onTasksIdle();
+
     void addStatusBarLink();
     void buildMenusAndToolBar();
 
@@ -160,6 +180,15 @@ private:
     QAction *m_actNewContact = nullptr;
     QAction *m_actImport = nullptr;
     QAction *m_actDelete = nullptr;
+
+    // Phone loading (mainwindow_phones.cpp).
+    QList<PendingPhoneLoad> m_pendingPhoneLoads;
+    bool m_phoneLoading = false;
+    QString m_loadingDevId;
+    bool m_loadedPhoneLeft = false;   // the phone being loaded was unplugged
+    // The current node changed while a job ran: its contacts are listed
+    // once the job has ended.
+    bool m_contactsStale = false;
 };
 
 #endif

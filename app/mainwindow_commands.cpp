@@ -7,7 +7,7 @@
 
 #include "android/androidcontactsdb.h"
 #include "android/androidwificonnector.h"
-#include "android/androidwifiform.h"
+#include "app/androidwifiform.h"
 #include "app/messageboxes.h"
 #include "app/modal.h"
 #include "app/platform.h"

@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "app/messageboxes.h"
+#include "app/taskactivity.h"
 #include "contacts/localdb.h"
 
 #include <exception>
@@ -80,6 +81,13 @@ void MainWindow::onMainTreeItemSelected(const QItemSelection &selected, const QI
     Q_UNUSED(deselected)
     const ItemModelMainTree::Selection selection = currentTreeSelection();
     updateActionsForSelection(selection);
+    if (TaskActivity::instance().isBusy()) {
+        // A job may be writing this node's database from its own thread;
+        // the list follows once the job has ended.
+        m_contactsStale = true;
+        showNoContacts();
+        return;
+    }
     if (selection.dbNode && selection.dbNode->db)
         loadContactsForSelection(selection);
     else

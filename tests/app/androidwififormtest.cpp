@@ -1,4 +1,4 @@
-#include "android/androidwifiform.h"
+#include "app/androidwifiform.h"
 #include "android/androidwificonnector.h"
 #include "android/linktimings.h"
 #include "android/simpleprotocol.h"
@@ -8,8 +8,10 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
 
 class AndroidWifiFormTest : public QObject
@@ -24,7 +26,9 @@ private Q_SLOTS:
     void addressShapes();
     void wrongAddressWarnsAndStaysOpen_data();
     void wrongAddressWarnsAndStaysOpen();
-    void nothingListeningShowsTimeout();
+    void refusedConnectionSaysRefused();
+    void silentAgentTimesOut();
+    void cancelWhileAgentIsSilent();
     void agentErrorShown();
     void answeringPhoneAccepts();
     void closeRejects();
@@ -117,19 +121,64 @@ void AndroidWifiFormTest::wrongAddressWarnsAndStaysOpen()
     QVERIFY(!form.connector());
 }
 
-void AndroidWifiFormTest::nothingListeningShowsTimeout()
+void AndroidWifiFormTest::refusedConnectionSaysRefused()
 {
+    // Nothing listens there: the phone refuses at once, which is no time-out.
     ModalAnswers answers;
     AndroidWIFIForm form;
     form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.45"));
     form.onBtnConnect();
     QCOMPARE(answers.messageBoxes().size(), 1);
     QCOMPARE(answers.messageBoxes().first().icon, QMessageBox::Critical);
+    QVERIFY2(answers.messageBoxes().first().text.contains(QStringLiteral("refused")),
+        qPrintable(answers.messageBoxes().first().text));
+    QVERIFY(!answers.messageBoxes().first().text.contains(QStringLiteral("Timeout")));
+    QVERIFY(!form.connector());
+    QCOMPARE(form.result(), int(QDialog::Rejected));
+    QVERIFY(form.findChild<QPushButton *>(QStringLiteral("btnConnect"))->isEnabled());
+}
+
+void AndroidWifiFormTest::silentAgentTimesOut()
+{
+    // The agent takes the connection and never answers.
+    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.44")), simpleprotocol::AgentControlPort,
+        [](QTcpSocket &s) { ScriptedPeer::drain(s, 5000); });
+    QVERIFY(agent.startListening());
+    ModalAnswers answers;
+    AndroidWIFIForm form;
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.44"));
+    form.onBtnConnect();
+    QCOMPARE(answers.messageBoxes().size(), 1);
     QVERIFY2(answers.messageBoxes().first().text.contains(
                  QStringLiteral("Connection Timeout.Please make sure you input the WiFi connection info correctly.")),
         qPrintable(answers.messageBoxes().first().text));
     QVERIFY(!form.connector());
+}
+
+void AndroidWifiFormTest::cancelWhileAgentIsSilent()
+{
+    // While the handshake waits, the dialog keeps handling events: its busy
+    // bar shows and Cancel ends the wait; the dialog is then rejected
+    // without an error box.
+    LinkTimings::setHelloReplyMs(60000);
+    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.43")), simpleprotocol::AgentControlPort,
+        [](QTcpSocket &s) { ScriptedPeer::drain(s, 10000); });
+    QVERIFY(agent.startListening());
+    ModalAnswers answers;
+    AndroidWIFIForm form;
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.43"));
+    bool sawBusy = false;
+    QTimer::singleShot(300, &form, [&] {
+        sawBusy = form.isConnecting() && !form.findChild<QPushButton *>(QStringLiteral("btnConnect"))->isEnabled()
+            && !form.findChild<QProgressBar *>(QStringLiteral("pbConnecting"))->isHidden();
+        QTest::mouseClick(form.findChild<QPushButton *>(QStringLiteral("btnClose")), Qt::LeftButton);
+    });
+    form.onBtnConnect();
+    QVERIFY(sawBusy);
+    QVERIFY(!form.isConnecting());
     QCOMPARE(form.result(), int(QDialog::Rejected));
+    QCOMPARE(answers.messageBoxes().size(), 0);
+    QVERIFY(!form.connector());
 }
 
 void AndroidWifiFormTest::agentErrorShown()
