@@ -8,7 +8,9 @@
 #include <QBuffer>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QCoreApplication>
 #include <QTest>
+#include <QTranslator>
 
 using namespace pim;
 using namespace filestest;
@@ -20,6 +22,9 @@ class VCardImportTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void reportOfWhatWasNotKept_data();
+    void reportOfWhatWasNotKept();
     void roundTrip_data();
     void roundTrip();
     void roundTripOfAWholeContactThroughAFile();
@@ -42,6 +47,9 @@ private Q_SLOTS:
     void textForms();
     void cursor();
     void missingFileThrows();
+
+private:
+    QTranslator m_translator;
 };
 
 namespace {
@@ -731,6 +739,49 @@ void VCardImportTest::missingFileThrows()
     } catch (const std::runtime_error &e) {
         QCOMPARE(QString::fromUtf8(e.what()), probe.errorString());
     }
+}
+
+void VCardImportTest::initTestCase()
+{
+    QVERIFY(m_translator.load(QStringLiteral(":/en.qm")));
+    QCoreApplication::installTranslator(&m_translator);
+}
+
+// What a file holds that the contacts have no place for is counted by
+// property name, over all cards.
+void VCardImportTest::reportOfWhatWasNotKept_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("contacts");
+    QTest::addColumn<QString>("notKept");
+
+    const QByteArray roles = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\nROLE:Boss\r\nitem1.X-ABLabel:x\r\n"
+                             "PHOTO;ENCODING=b:SGk=\r\nPHOTO;ENCODING=b:SGk=\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ng;Bo\r\nrole:Clerk\r\nX-SKYPE:bo\r\nEND:VCARD\r\n";
+    QTest::newRow("unknown properties, extra photo")
+        << roles << 2 << QString::fromUtf8("2 × ROLE, 1 × X-ABLABEL, 1 × extra photo");
+    QTest::newRow("everything kept")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:x\r\nFN:Ann Lee\r\nN:Lee;Ann\r\nTEL:1\r\n"
+                      "X-AIM:a\r\nIMPP:xmpp:a@b\r\nEND:VCARD\r\n")
+        << 1 << QString();
+    QTest::newRow("a second note and a broken property")
+        << QByteArray("BEGIN:VCARD\r\nNOTE:a\r\nNOTE:b\r\nBDAY:soon\r\nTEL;TYPE=:1\r\nEND:VCARD\r\n") << 1
+        << QString::fromUtf8("1 × BDAY, 1 × NOTE, 1 × property with a syntax error");
+}
+
+void VCardImportTest::reportOfWhatWasNotKept()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, contacts);
+    QFETCH(QString, notKept);
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    VCardImport reader;
+    reader.openDevice(buffer);
+    while (reader.hasNext())
+        (void)reader.next();
+    QCOMPARE(reader.report().read(), qsizetype(contacts));
+    QCOMPARE(ImportReport::countList(reader.report().notKeptItems()), notKept);
 }
 
 QTEST_GUILESS_MAIN(VCardImportTest)
