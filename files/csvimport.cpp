@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QVarLengthArray>
 
+#include <cstring>
 #include <stdexcept>
 
 using namespace pim;
@@ -48,7 +49,7 @@ constexpr qint64 chunkSize = 256 * 1024;
 // What a row gives one group before it becomes an entity.
 struct CSVImport::Pending
 {
-    QVarLengthArray<std::pair<int, QString>, 4> values;   // entity column, text
+    QVarLengthArray<std::pair<int, QString>, 8> values;   // entity column, text
     QString type;
     QString service;
     QString formatted;
@@ -148,8 +149,26 @@ void CSVImport::scan()
     const qsizetype columns = m_header.size();
     qsizetype at = row.next;
     qsizetype line = 1 + row.lineFeeds;
+    // Most rows hold no quote: for them the next line feed is the end, and
+    // the next quote is looked up once for many rows.
+    const char *const begin = text.data();
+    qsizetype nextQuote = -1;
     for (qsizetype number = 2; at < text.size(); ++number) {
-        row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+        if (nextQuote < at) {
+            const void *q = std::memchr(begin + at, '"', size_t(text.size() - at));
+            nextQuote = q ? static_cast<const char *>(q) - begin : text.size();
+        }
+        const void *lf = std::memchr(begin + at, '\n', size_t(text.size() - at));
+        const qsizetype lineEnd = lf ? static_cast<const char *>(lf) - begin : text.size();
+        if (lineEnd < nextQuote) {
+            row = CSVRowParser::Row();
+            row.complete = lf != nullptr;
+            row.next = row.complete ? lineEnd + 1 : text.size();
+            row.lineFeeds = row.complete ? 1 : 0;
+            row.fields = std::memchr(begin + at, m_separator, size_t(lineEnd - at)) ? 2 : 1;
+        } else {
+            row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+        }
         bool malformed = row.malformed || (row.multiLine && row.fields > columns);
         if (malformed) {
             m_report.addMalformedRow(number, line, unbalanced);
@@ -219,8 +238,10 @@ Contact CSVImport::next()
 
     const std::vector<CSVColumnMap::Column> &columns = m_map->columns();
     const std::vector<CSVColumnMap::Group> &groups = m_map->groups();
-    if (m_pending.size() != groups.size())
+    if (m_pending.size() != groups.size()) {
         m_pending.resize(groups.size());
+        m_typeMemo.resize(groups.size());
+    }
     for (const int g : m_touched)
         m_pending[size_t(g)].reset();
     m_touched.clear();
@@ -272,7 +293,11 @@ Contact CSVImport::next()
             p->formatted = value;
             break;
         case Role::Labels:
-            for (const QString &name : CSVColumnMap::groupNames(value)) {
+            if (value != m_labelsText) {
+                m_labelsText = value;
+                m_labelsNames = CSVColumnMap::groupNames(value);
+            }
+            for (const QString &name : std::as_const(m_labelsNames)) {
                 if (!labels.contains(name))
                     labels.append(name);
             }
@@ -358,12 +383,21 @@ Contact CSVImport::next()
             if (!label.isEmpty())
                 e.setText(data3, label);
         } else if (group.typeColumn) {
-            QString label;
-            const int code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &label);
-            if (code != 0)
-                e.setValue(group.typeColumn, code);
-            if (!label.isEmpty())
-                e.setText(data3, label);
+            TypeMemo &memo = m_typeMemo[size_t(g)];
+            if (p.type.isEmpty()) {
+                if (group.type != 0)
+                    e.setValue(group.typeColumn, group.type);
+            } else {
+                if (memo.text.isNull() || memo.text != p.type) {
+                    memo.text = p.type;
+                    memo.label.clear();
+                    memo.code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &memo.label);
+                }
+                if (memo.code != 0)
+                    e.setValue(group.typeColumn, memo.code);
+                if (!memo.label.isEmpty())
+                    e.setText(data3, memo.label);
+            }
         }
 
         QList<Entity> &list = contact.entities[group.kind];
