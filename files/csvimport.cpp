@@ -90,12 +90,19 @@ void CSVImport::openDevice(QIODevice &device)
     m_rowMalformed.clear();
     m_cursor = 0;
 
-    if (!device.isSequential() && device.size() > 0)
+    // A file of known size is read into one block of its size; the text
+    // is the reader's main memory.
+    const bool sized = !device.isSequential() && device.size() > 0;
+    if (sized)
         m_text.reserve(qsizetype(device.size() - device.pos()));
     for (;;) {
+        if (sized && device.atEnd())
+            break;
         const qsizetype at = m_text.size();
-        m_text.resize(at + chunkSize);
-        const qint64 n = device.read(m_text.data() + at, chunkSize);
+        const qsizetype room = m_text.capacity() - at;
+        const qsizetype want = room > 0 ? room : chunkSize;
+        m_text.resize(at + want);
+        const qint64 n = device.read(m_text.data() + at, want);
         if (n < 0) {
             m_text.resize(at);
             const QString error = device.errorString();
@@ -106,7 +113,6 @@ void CSVImport::openDevice(QIODevice &device)
         if (n == 0)
             break;
     }
-    m_text.squeeze();
     const CSVTextDecoder::Encoding encoding = CSVTextDecoder::toUtf8(m_text);
     scan();
     m_report.setFormat(tr("IDS_CSV_FORMAT_%1_%2_%3")
