@@ -330,11 +330,11 @@ int CliCommands::list()
 int CliCommands::show()
 {
     m_arguments.expect(2, 2, { QStringLiteral("--json") });
-    const QString path = databasePath(m_arguments.positional().at(0), true);
     bool ok = false;
     const qint64 id = m_arguments.positional().at(1).toLongLong(&ok);
     if (!ok || id <= 0)
         throw CliError(CliError::Usage, QStringLiteral("not a contact id: %1").arg(m_arguments.positional().at(1)));
+    const QString path = databasePath(m_arguments.positional().at(0), true);
     const DatabaseLock lock(path, DatabaseLock::Shared);
     const std::shared_ptr<LocalDb> db = openDatabase(path, false);
     const Contact contact = db->loadContact(id);
@@ -396,6 +396,11 @@ int CliCommands::importFiles()
                                    QStringLiteral("%1: %2").arg(QFileInfo(file).fileName(), QString::fromUtf8(error.what())));
                 throw;
             }
+            // The readers take any text and find nothing in it; for a
+            // script that is a wrong file, not a successful import.
+            if (job.importedCount() + job.mergedCount() == 0)
+                throw CliError(CliError::Failure,
+                               QStringLiteral("%1: not a contact file (no contacts found)").arg(QFileInfo(file).fileName()));
             report.append(QStringLiteral("%1: %2").arg(QFileInfo(file).fileName(), m_progress.message()));
             report.append(QStringLiteral("  read %1, new %2, merged %3, skipped %4")
                               .arg(job.readCount()).arg(job.importedCount()).arg(job.mergedCount())
@@ -537,20 +542,23 @@ PAndroidConnector CliCommands::connectPhone(const QString &phone, QString &devic
     return std::make_shared<AdbConnector>(phone);
 }
 
-#ifdef QM_CLI_HAS_RECEIVE
-
 std::shared_ptr<AndroidContactsDb> CliCommands::receivePhone(const QString &phone)
 {
     QString deviceId;
     const PAndroidConnector connector = connectPhone(phone, deviceId);
+#ifdef QM_CLI_HAS_RECEIVE
     const QString folder = QDir(platform::dataFolder()).filePath(QStringLiteral("android_cache"));
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(deviceId);
+    const DatabaseLock lock(path, DatabaseLock::Exclusive);
     auto cache = std::make_shared<AndroidContactsDb>(path, connector);
     cache->create();
     SyncRestoreThread job(cache, dataPortFor(deviceId), m_progress.progress());
     runJob(job);
     return cache;
+#else
+    throw CliError(CliError::Failure, QStringLiteral("receiving a phone is not available in this build"));
+#endif
 }
 
 void CliCommands::sendToPhone(const QList<Contact> &contacts, const std::shared_ptr<AndroidContactsDb> &phone)
@@ -624,29 +632,3 @@ int CliCommands::transfer()
     sendToPhone(contacts, target);
     return 0;
 }
-
-#else
-
-std::shared_ptr<AndroidContactsDb> CliCommands::receivePhone(const QString &)
-{
-    throw CliError(CliError::Failure, QStringLiteral("receiving a phone is not available in this build"));
-}
-
-void CliCommands::sendToPhone(const QList<Contact> &, const std::shared_ptr<AndroidContactsDb> &) { }
-
-int CliCommands::backup()
-{
-    return receivePhone(QString()) ? 0 : 1;
-}
-
-int CliCommands::restore()
-{
-    return receivePhone(QString()) ? 0 : 1;
-}
-
-int CliCommands::transfer()
-{
-    return receivePhone(QString()) ? 0 : 1;
-}
-
-#endif

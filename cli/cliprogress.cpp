@@ -71,7 +71,8 @@ void CliProgress::updateProgress(const QString &status, int percent, const QStri
         m_barShown = true;
         return;
     }
-    if (status == m_lastStatus && percent == m_lastPercent)
+    // A line per tenth is enough for a log file.
+    if (status == m_lastStatus && percent / 10 == m_lastPercent / 10)
         return;
     m_lastStatus = status;
     m_lastPercent = percent;
