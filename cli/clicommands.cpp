@@ -7,6 +7,7 @@
 #include "android/dataport.h"
 #include "android/linktimings.h"
 #include "android/syncbackupthread.h"
+#include "android/syncrestorethread.h"
 #include "app/localdbfiles.h"
 #include "app/platform.h"
 #include "cli/clierror.h"
@@ -18,10 +19,6 @@
 #include "files/exporttofilethread.h"
 #include "files/importcontactstolocalthread.h"
 
-#if __has_include("android/syncrestorethread.h")
-#include "android/syncrestorethread.h"
-#define QM_CLI_HAS_RECEIVE 1
-#endif
 
 #include <QDateTime>
 #include <QDir>
@@ -546,7 +543,6 @@ std::shared_ptr<AndroidContactsDb> CliCommands::receivePhone(const QString &phon
 {
     QString deviceId;
     const PAndroidConnector connector = connectPhone(phone, deviceId);
-#ifdef QM_CLI_HAS_RECEIVE
     const QString folder = QDir(platform::dataFolder()).filePath(QStringLiteral("android_cache"));
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(deviceId);
@@ -556,9 +552,6 @@ std::shared_ptr<AndroidContactsDb> CliCommands::receivePhone(const QString &phon
     SyncRestoreThread job(cache, dataPortFor(deviceId), m_progress.progress());
     runJob(job);
     return cache;
-#else
-    throw CliError(CliError::Failure, QStringLiteral("receiving a phone is not available in this build"));
-#endif
 }
 
 void CliCommands::sendToPhone(const QList<Contact> &contacts, const std::shared_ptr<AndroidContactsDb> &phone)
