@@ -442,10 +442,18 @@ int CliCommands::exportFile()
     const QList<Contact> contacts = selectedContacts(*db);
     if (contacts.isEmpty())
         throw CliError(CliError::Failure, QStringLiteral("no contacts to export"));
+    const QString target = ExportToFileThread::targetFile(fileType, outputInfo.absoluteFilePath());
     ExportToFileThread job(contacts, fileType, outputInfo.absoluteFilePath(), m_progress.progress());
-    runJob(job);
+    try {
+        runJob(job);
+    } catch (const CliError &error) {
+        const QString message = QString::fromUtf8(error.what());
+        if (error.code() != CliError::Failure || message.contains(target))
+            throw;
+        throw CliError(CliError::Failure, QStringLiteral("%1: %2").arg(target, message));
+    }
     print(m_progress.message());
-    print(ExportToFileThread::targetFile(fileType, outputInfo.absoluteFilePath()));
+    print(target);
     return 0;
 }
 

@@ -22,10 +22,21 @@ void printError(const QString &message)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
+// The jobs log their exchanges as debug lines; on a command line they
+// would mix with the progress, so they only show when QM_CLI_DEBUG is set.
+void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if ((type == QtDebugMsg || type == QtInfoMsg) && qEnvironmentVariableIsEmpty("QM_CLI_DEBUG"))
+        return;
+    const QByteArray bytes = message.toUtf8() + '\n';
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    qInstallMessageHandler(messageHandler);
     QCoreApplication app(argc, argv);
     QTranslator translator;
     if (translator.load(QStringLiteral(":/en.qm")))
