@@ -31,6 +31,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
+    void linksNoWidgetLibrary();
     void exitCodes_data();
     void exitCodes();
     void notAContactFileLeavesNoDatabase();
@@ -142,6 +143,19 @@ QStringList CliTest::phoneNames(const PhoneSimDriver &sim, const QString &phone)
     names.removeDuplicates();
     names.sort();
     return names;
+}
+
+void CliTest::linksNoWidgetLibrary()
+{
+    QProcess ldd;
+    ldd.start(QStringLiteral("ldd"), { QStringLiteral(QM_CLI_PROGRAM) });
+    if (!ldd.waitForStarted(-1))
+        QSKIP("no ldd here");
+    QVERIFY(ldd.waitForFinished(-1));
+    const QByteArray libraries = ldd.readAllStandardOutput();
+    QVERIFY2(libraries.contains("libQt6Core"), libraries.constData());
+    QVERIFY2(!libraries.contains("libQt6Widgets"), libraries.constData());
+    QVERIFY2(!libraries.contains("libQt6PrintSupport"), libraries.constData());
 }
 
 void CliTest::exitCodes_data()
