@@ -32,6 +32,12 @@ public:
     // (mainwindow_selection.cpp).
     void showContacts(QList<Contact> contacts);
 
+    // Window size, position and pane sizes between runs (mainwindow_layout.cpp).
+    // restoreLayout() takes them from the user's settings, returns whether
+    // there were any, and from then on the window saves them when it closes.
+    bool restoreLayout();
+    void saveLayout() const;
+
 public slots:
     // Phones coming and going (mainwindow_phones.cpp).
     void androidDeviceUSBConnected(const QString &devId);
@@ -87,10 +93,20 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void addStatusBarLink();
     void buildMenusAndToolBar();
+    void setTabOrders();
+
+    // Pane and column sizes for the window's present width (mainwindow_layout.cpp).
+    void applyPaneSizes();
+    void rememberUserPanes();
+    // Tools > Find Contacts and Refresh (mainwindow_layout.cpp).
+    void findContacts();
+    void refreshContacts();
 
     // The source tree (mainwindow_tree.cpp): the local databases of the data
     // folder, oldest first, and the node the tree's current index stands for.
@@ -119,6 +135,15 @@ private:
     QAction *m_actNewContact = nullptr;
     QAction *m_actImport = nullptr;
     QAction *m_actDelete = nullptr;
+
+    // Pane sizes the user chose by dragging a splitter handle, now or in an
+    // earlier run: the tree keeps its width and the list and the card share
+    // the rest in the chosen proportion. Without one, the panes follow the
+    // fixed rule.
+    bool m_userPanes = false;
+    int m_userTreeWidth = 0;
+    double m_userListShare = 0.5;
+    bool m_saveLayoutOnClose = false;
 };
 
 #endif
