@@ -236,6 +236,15 @@ Error info: &quot;%1&quot;</translation>
         <translation>Importing contacts now...</translation>
     </message>
     <message>
+        <source>IDS_FILE_EXISTS_REPLACE_%1</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>IDS_WRITE_FILE_FAIL_%1</source>
+        <translation>Failed to write the file %1.</translation>
+    </message>
+    <message>
         <source>IDS_SUC_DEL_CONTACTS</source>
         <translation>Successfully deleted contact.</translation>
     </message>
@@ -376,6 +385,120 @@ Error info: &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
+    <name>ContactEditor</name>
+    <message>
+        <source>Delete Photo</source>
+        <translation>Delete Photo</translation>
+    </message>
+    <message>
+        <source>Prefix</source>
+        <translation>Prefix</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>First Name</translation>
+    </message>
+    <message>
+        <source>Middle Name</source>
+        <translation>Middle Name</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>Last Name</translation>
+    </message>
+    <message>
+        <source>Suffix</source>
+        <translation>Suffix</translation>
+    </message>
+    <message>
+        <source>Nickname</source>
+        <translation>Nickname</translation>
+    </message>
+    <message>
+        <source>Job Title</source>
+        <translation>Job Title</translation>
+    </message>
+    <message>
+        <source>Department</source>
+        <translation>Department</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <source>Phone:</source>
+        <translation>Phone:</translation>
+    </message>
+    <message>
+        <source>Phone Number</source>
+        <translation>Phone Number</translation>
+    </message>
+    <message>
+        <source>E-Mail:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>E-Mail Address</source>
+        <translation>E-Mail Address</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>IM:</source>
+        <translation>IM:</translation>
+    </message>
+    <message>
+        <source>Relationshp:</source>
+        <translation>Relationshp:</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Url:</source>
+        <translation>Url:</translation>
+    </message>
+    <message>
+        <source>Url</source>
+        <translation>Url</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>IDS_PHOTO_NOT_A_PICTURE_%1</source>
+        <translation>The file %1 is not a JPEG or PNG picture; the photo stays as it was.</translation>
+    </message>
+</context>
+<context>
+    <name>AddrEntitiesEditor</name>
+    <message>
+        <source>Country</source>
+        <translation>Country</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>City</source>
+        <translation>City</translation>
+    </message>
+    <message>
+        <source>Postcode</source>
+        <translation>Postcode</translation>
+    </message>
+</context>
+<context>
     <name>AndroidWIFIForm</name>
     <message>
         <source>Connect Android via WiFi</source>
@@ -478,6 +601,10 @@ Error info: &quot;%1&quot;</translation>
         <source>IDS_SUC_TRANSFER_%1_CONTACTS_TO_ANDROID_%2_MERGED</source>
         <translation>Successfully transferred %1 contacts to Android,with %2 repeated contacts merged.</translation>
     </message>
+    <message>
+        <source>IDS_SEND_NO_PHONE_ID_%1</source>
+        <translation>The phone gave no id to the contact %1, so its details were not sent.</translation>
+    </message>
 </context>
 <context>
     <name>AndroidSendChangesThread</name>
@@ -488,6 +615,10 @@ Error info: &quot;%1&quot;</translation>
     <message>
         <source>IDS_SENGING_CHANGES_TO_DEVICE</source>
         <translation>Updating device contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_CHANGES_NEED_PHONE_CONTACT_%1</source>
+        <translation>The contact %1 is not on the phone and has no name to create it with, so its changes were not sent.</translation>
     </message>
     <message>
         <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
