@@ -236,6 +236,15 @@ Fehlerinformation: „%1“</translation>
         <translation>Kontakte werden importiert...</translation>
     </message>
     <message>
+        <source>IDS_FILE_EXISTS_REPLACE_%1</source>
+        <translation>%1 ist bereits vorhanden.
+Möchten Sie die Datei ersetzen?</translation>
+    </message>
+    <message>
+        <source>IDS_WRITE_FILE_FAIL_%1</source>
+        <translation>Die Datei %1 konnte nicht geschrieben werden.</translation>
+    </message>
+    <message>
         <source>IDS_SUC_DEL_CONTACTS</source>
         <translation>Kontakt gelöscht.</translation>
     </message>
@@ -376,6 +385,120 @@ Fehlerinformation: „%1“</translation>
     </message>
 </context>
 <context>
+    <name>ContactEditor</name>
+    <message>
+        <source>Delete Photo</source>
+        <translation>Foto löschen</translation>
+    </message>
+    <message>
+        <source>Prefix</source>
+        <translation>Namenspräfix</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>Vorname</translation>
+    </message>
+    <message>
+        <source>Middle Name</source>
+        <translation>Zweiter Vorname</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>Nachname</translation>
+    </message>
+    <message>
+        <source>Suffix</source>
+        <translation>Namenszusatz</translation>
+    </message>
+    <message>
+        <source>Nickname</source>
+        <translation>Spitzname</translation>
+    </message>
+    <message>
+        <source>Job Title</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Department</source>
+        <translation>Abteilung</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Firma</translation>
+    </message>
+    <message>
+        <source>Phone:</source>
+        <translation>Telefon:</translation>
+    </message>
+    <message>
+        <source>Phone Number</source>
+        <translation>Telefonnummer</translation>
+    </message>
+    <message>
+        <source>E-Mail:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>E-Mail Address</source>
+        <translation>E-Mail-Adresse</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Datum:</translation>
+    </message>
+    <message>
+        <source>IM:</source>
+        <translation>Chat:</translation>
+    </message>
+    <message>
+        <source>Relationshp:</source>
+        <translation>Beziehung:</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Adresse:</translation>
+    </message>
+    <message>
+        <source>Url:</source>
+        <translation>Webseite:</translation>
+    </message>
+    <message>
+        <source>Url</source>
+        <translation>Webseite</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>Notizen:</translation>
+    </message>
+    <message>
+        <source>IDS_PHOTO_NOT_A_PICTURE_%1</source>
+        <translation>Die Datei %1 ist kein JPEG- oder PNG-Bild; das Foto bleibt unverändert.</translation>
+    </message>
+</context>
+<context>
+    <name>AddrEntitiesEditor</name>
+    <message>
+        <source>Country</source>
+        <translation>Land</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Bundesland</translation>
+    </message>
+    <message>
+        <source>City</source>
+        <translation>Ort</translation>
+    </message>
+    <message>
+        <source>Postcode</source>
+        <translation>Postleitzahl</translation>
+    </message>
+</context>
+<context>
     <name>AndroidWIFIForm</name>
     <message>
         <source>Connect Android via WiFi</source>
@@ -478,6 +601,10 @@ Fehlerinformation: „%1“</translation>
         <source>IDS_SUC_TRANSFER_%1_CONTACTS_TO_ANDROID_%2_MERGED</source>
         <translation>%1 Kontakte wurden auf das Android-Gerät übertragen; %2 doppelte Kontakte wurden zusammengeführt.</translation>
     </message>
+    <message>
+        <source>IDS_SEND_NO_PHONE_ID_%1</source>
+        <translation>Das Telefon hat dem Kontakt %1 keine Kennung gegeben; seine Angaben wurden daher nicht gesendet.</translation>
+    </message>
 </context>
 <context>
     <name>AndroidSendChangesThread</name>
@@ -488,6 +615,10 @@ Fehlerinformation: „%1“</translation>
     <message>
         <source>IDS_SENGING_CHANGES_TO_DEVICE</source>
         <translation>Kontakte auf dem Gerät werden aktualisiert...</translation>
+    </message>
+    <message>
+        <source>IDS_CHANGES_NEED_PHONE_CONTACT_%1</source>
+        <translation>Der Kontakt %1 ist nicht auf dem Telefon und hat keinen Namen, unter dem er angelegt werden könnte; seine Änderungen wurden daher nicht gesendet.</translation>
     </message>
     <message>
         <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
