@@ -646,12 +646,24 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>IDS_PRINT_CONTACTS</source>
         <translation>Kontakte drucken</translation>
     </message>
+    <message>
+        <source>IDS_PRINT_FAILED</source>
+        <translation>Die Kontakte konnten nicht gedruckt werden.</translation>
+    </message>
+    <message>
+        <source>IDS_PRINT_PDF_NOT_WRITTEN_%1</source>
+        <translation>Die PDF-Datei %1 konnte nicht geschrieben werden.</translation>
+    </message>
 </context>
 <context>
     <name>ImportContactsToLocalThread</name>
     <message>
         <source>IDS_IMPORTING_CONTACTS_TO_DB</source>
         <translation>Kontakte werden in die lokale Datenbank importiert...</translation>
+    </message>
+    <message>
+        <source>IDS_READING_IMPORT_FILE</source>
+        <translation>Die Datei wird gelesen...</translation>
     </message>
     <message>
         <source>IDS_SUC_IMPORT_%1_CONTACTS_TO_DB</source>
@@ -691,6 +703,121 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>OK</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>ImportReport</name>
+    <message>
+        <source>IDS_IMPORT_REPORT_COUNT_%1_%2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_READ_%1</source>
+        <translation>Gelesene Kontakte: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_STORED_%1_%2</source>
+        <translation>Importiert: %1, mit vorhandenen Kontakten zusammengeführt: %2</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_SKIPPED_%1_%2</source>
+        <translation>Übersprungen: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_AND_%1_MORE</source>
+        <translation>, %1 weitere</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_NOT_KEPT_%1</source>
+        <translation>Nicht übernommen: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_MALFORMED_%1_%2</source>
+        <translation>Fehlerhafte Zeilen: %1 (Zeile %2)</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_FORMAT_%1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_ROW_%1_LINE_%2_%3</source>
+        <translation>Zeile %1 (Textzeile %2): %3</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_SKIPPED_NO_NAME</source>
+        <translation>ohne Namen</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO</source>
+        <translation>weiteres Foto</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_BROKEN_PROPERTY</source>
+        <translation>Eigenschaft mit Syntaxfehler</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_EXTRA_FIELDS</source>
+        <translation>Felder nach der letzten Spalte</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_BIRTHDAY</source>
+        <translation>Geburtstag, der kein Datum ist</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE</source>
+        <translation>nicht geschlossenes Anführungszeichen; die Zeile wurde bis zum Ende ihrer Textzeile gelesen</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_COLUMN_%1</source>
+        <translation>Spalte %1</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_FORMAT_%1_%2_%3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_COMMA</source>
+        <translation>durch Kommas getrennt</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_SEMICOLON</source>
+        <translation>durch Semikolons getrennt</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_TAB</source>
+        <translation>durch Tabulatoren getrennt</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_PLAIN</source>
+        <translation>CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OWN</source>
+        <translation>Quillmarrow-CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OUTLOOK</source>
+        <translation>Outlook-CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OUTLOOK_GERMAN</source>
+        <translation>Outlook-CSV (deutsch)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_APPLE_GERMAN</source>
+        <translation>Apple-Kontakte-CSV (deutsch)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_THUNDERBIRD</source>
+        <translation>Thunderbird-CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_GOOGLE_OLD</source>
+        <translation>Google-Kontakte-CSV (älteres Format)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_GOOGLE</source>
+        <translation>Google-Kontakte-CSV</translation>
     </message>
 </context>
 </TS>
