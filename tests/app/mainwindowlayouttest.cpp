@@ -109,6 +109,8 @@ private slots:
 private:
     void settle();
     void checkPanesFor(int width);
+    // A new window, shown, with the first local database selected.
+    void openWindowOnFirstDatabase();
     template <typename T>
     T *find(const char *name) const
     {
@@ -301,6 +303,16 @@ void MainWindowLayoutTest::layoutSurvivesRestart()
                             .arg(restored.value(1)).arg(restored.value(2)).arg(panes.value(1)).arg(panes.value(2))));
 }
 
+void MainWindowLayoutTest::openWindowOnFirstDatabase()
+{
+    m_window = std::make_unique<MainWindow>();
+    m_window->resize(1000, 600);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    auto *tree = qobject_cast<ItemModelMainTree *>(find<MyTreeView>("treeMain")->model());
+    find<MyTreeView>("treeMain")->setCurrentIndex(tree->indexOfNode(tree->localDbNodes().value(0)));
+}
+
 QStringList MainWindowLayoutTest::listed() const
 {
     QStringList names;
@@ -425,12 +437,7 @@ void MainWindowLayoutTest::findAndRefresh()
     const QString path = QDir(platform::localDbFolder()).filePath(QStringLiteral("people.db"));
     auto db = panetest::makeDb(path, {contact(QStringLiteral("Ann")), contact(QStringLiteral("Bob"))});
     db->close();
-    m_window = std::make_unique<MainWindow>();
-    m_window->resize(1000, 600);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    auto *tree = qobject_cast<ItemModelMainTree *>(find<MyTreeView>("treeMain")->model());
-    find<MyTreeView>("treeMain")->setCurrentIndex(tree->indexOfNode(tree->localDbNodes().value(0)));
+    openWindowOnFirstDatabase();
     QCOMPARE(listed(), (QStringList{"Ann", "Bob"}));
 
     // The file gains a contact behind the window's back; Refresh shows it.
@@ -509,12 +516,7 @@ void MainWindowLayoutTest::readOnlyDatabaseShownUnchanged()
     if (folderReadOnly)
         QVERIFY(QFile::setPermissions(folder, readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
 
-    m_window = std::make_unique<MainWindow>();
-    m_window->resize(1000, 600);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    auto *tree = qobject_cast<ItemModelMainTree *>(find<MyTreeView>("treeMain")->model());
-    find<MyTreeView>("treeMain")->setCurrentIndex(tree->indexOfNode(tree->localDbNodes().value(0)));
+    openWindowOnFirstDatabase();
     find<QLineEdit>("txtKeyword")->setText(QStringLiteral("ann"));
     find<QToolButton>("btnSearch")->click();
     const QStringList found = listed();
