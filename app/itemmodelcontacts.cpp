@@ -1,9 +1,13 @@
 #include "app/itemmodelcontacts.h"
 
 #include <QBrush>
+#include <QCollator>
 #include <QColor>
 #include <QImage>
 #include <QSize>
+
+#include <algorithm>
+#include <numeric>
 
 using namespace pim;
 
@@ -76,18 +80,7 @@ QVariant ItemModelContacts::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
-        switch (index.column()) {
-        case NameColumn:
-            return contact->fullName;
-        case PhoneColumn:
-            return phoneText(*contact);
-        case EmailColumn:
-            return emailText(*contact);
-        case AddressColumn:
-            return addressText(*contact);
-        default:
-            return QVariant();
-        }
+        return columnText(*contact, index.column());
     case Qt::DecorationRole:
         if (index.column() != NameColumn)
             return QVariant();
@@ -119,15 +112,97 @@ QVariant ItemModelContacts::headerData(int section, Qt::Orientation orientation,
     }
 }
 
+QString ItemModelContacts::columnText(const Contact &contact, int column)
+{
+    switch (column) {
+    case NameColumn:
+        return contact.fullName;
+    case PhoneColumn:
+        return phoneText(contact);
+    case EmailColumn:
+        return emailText(contact);
+    case AddressColumn:
+        return addressText(contact);
+    default:
+        return QString();
+    }
+}
+
 void ItemModelContacts::setContacts(QList<Contact> contacts)
 {
     beginResetModel();
     QList<Contact> old = std::exchange(m_contacts, std::move(contacts));
     // Index pointers refer to our own copy, never to storage the caller shares.
     m_contacts.detach();
+    if (m_sortColumn >= 0 && m_contacts.size() > 1) {
+        const QList<int> rows = sortedRows();
+        QList<Contact> sorted;
+        sorted.reserve(m_contacts.size());
+        for (int row : rows)
+            sorted.append(std::move(m_contacts[row]));
+        m_contacts = std::move(sorted);
+    }
     m_decorations.clear();
     endResetModel();
     dispose(std::move(old));
+}
+
+QList<int> ItemModelContacts::sortedRows() const
+{
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const int count = int(m_contacts.size());
+    QList<QCollatorSortKey> keys;
+    QList<bool> blank;
+    keys.reserve(count);
+    blank.reserve(count);
+    for (const Contact &contact : m_contacts) {
+        const QString text = columnText(contact, m_sortColumn);
+        // Folded first: not every collation the system offers ignores case.
+        keys.append(collator.sortKey(text.toCaseFolded()));
+        blank.append(text.isEmpty());
+    }
+    QList<int> rows(count);
+    std::iota(rows.begin(), rows.end(), 0);
+    const bool descending = m_sortOrder == Qt::DescendingOrder;
+    std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
+        if (blank.at(a) != blank.at(b))
+            return blank.at(b);
+        const int order = keys.at(a).compare(keys.at(b));
+        return descending ? order > 0 : order < 0;
+    });
+    return rows;
+}
+
+void ItemModelContacts::sort(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= columnTotal) {
+        m_sortColumn = -1;
+        return;
+    }
+    m_sortColumn = column;
+    m_sortOrder = order;
+    if (m_contacts.size() < 2)
+        return;
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QList<int> rows = sortedRows();
+    QList<int> newRowOf(rows.size());
+    QList<Contact> sorted;
+    sorted.reserve(m_contacts.size());
+    for (int position = 0; position < rows.size(); ++position) {
+        newRowOf[rows.at(position)] = position;
+        sorted.append(std::move(m_contacts[rows.at(position)]));
+    }
+    m_contacts = std::move(sorted);
+    m_decorations.clear();
+    // Column-0 indexes carry the record's new address.
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newRowOf.at(old.row()), old.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void ItemModelContacts::dispose(QList<Contact> &&old)

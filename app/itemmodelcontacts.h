@@ -20,7 +20,13 @@
 //
 // A column-0 index carries a pointer to the stored record; commands that edit
 // a contact in place work on it. The pointer is valid until the list is
-// replaced or appended to; contactAt() resolves an index by its row instead.
+// replaced, sorted or appended to; contactAt() resolves an index by its row
+// instead.
+//
+// sort() reorders the list itself (rows stay direct positions in contacts()),
+// moving persistent indexes, and so a view's selection, with their contacts.
+// Once sorted, every new list is given the same order; appended contacts go
+// to the end.
 class ItemModelContacts : public QAbstractItemModel
 {
     Q_OBJECT
@@ -43,6 +49,13 @@ public:
     [[nodiscard]] QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     [[nodiscard]] QVariant headerData(int section, Qt::Orientation orientation,
                                       int role = Qt::DisplayRole) const override;
+
+    // Sorts by a column's text, ignoring case; rows without a text go last
+    // either way and rows of equal text keep their order. Column -1 keeps the
+    // present order and stops sorting new lists.
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+    [[nodiscard]] int sortColumn() const { return m_sortColumn; }
+    [[nodiscard]] Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
     // Replaces the list inside a model reset.
     void setContacts(QList<Contact> contacts);
@@ -68,12 +81,17 @@ public:
 
 private:
     [[nodiscard]] QPixmap cachedDecoration(int row) const;
+    [[nodiscard]] static QString columnText(const Contact &contact, int column);
+    // The rows of the list in sorted order (old row numbers).
+    [[nodiscard]] QList<int> sortedRows() const;
     // Frees a replaced list; a large one on a worker thread, since freeing a
     // hundred thousand contacts takes the better part of a second.
     void dispose(QList<Contact> &&old);
 
     QThreadPool m_disposer;
     QList<Contact> m_contacts;
+    int m_sortColumn = -1;
+    Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
     // Decorations of rows painted lately, by row. The photo bytes are kept
     // beside the picture so a contact edited in place gets a new one.

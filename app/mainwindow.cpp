@@ -2,21 +2,28 @@
 
 #include "ui_mainwindow.h"
 
+#include "app/aboutusform.h"
+#include "app/modal.h"
 #include "app/platform.h"
+#include "app/productinfo.h"
 #include "app/stylesheet.h"
 
+#include <QHeaderView>
 #include <QLabel>
-#include <QResizeEvent>
 #include <QUrl>
 
 namespace {
 
-const QString homePage = QStringLiteral("https://quillmarrow.example/");
-const QString helpPage = QStringLiteral("https://quillmarrow.example/help/");
-const QString feedbackPage = QStringLiteral("https://quillmarrow.example/support/");
+const QString homePage = QString::fromLatin1(productinfo::homePage);
+const QString helpPage = homePage + QStringLiteral("help/");
+const QString feedbackPage = homePage + QStringLiteral("support/");
 
-// Width of the source tree; the list and the card share the rest equally.
-constexpr int treeWidth = 220;
+// The tool tip of a tool bar button: its text and, when it has one, its shortcut.
+void setToolTipFromText(QAction *action)
+{
+    const QString shortcut = action->shortcut().toString(QKeySequence::NativeText);
+    action->setToolTip(shortcut.isEmpty() ? action->text() : QStringLiteral("%1 (%2)").arg(action->text(), shortcut));
+}
 
 } // namespace
 
@@ -30,6 +37,12 @@ MainWindow::MainWindow(QWidget *parent)
     ui->treeContacts->setModel(&m_contacts);
     // Every row is 25 pixels high: the view need not ask each row.
     ui->treeContacts->setUniformRowHeights(true);
+    // A click on a column header sorts the list by that column, a second
+    // click the other way round; the list starts in the order it was read.
+    ui->treeContacts->header()->setSortIndicator(-1, Qt::AscendingOrder);
+    ui->treeContacts->setSortingEnabled(true);
+    ui->splitter->installEventFilter(this);
+    connect(ui->splitter, &QSplitter::splitterMoved, this, &MainWindow::rememberUserPanes);
     ui->lbDisplayKeyword->setTextFormat(Qt::PlainText);
     ui->lbDisplayKeyword->hide();
     setWindowTitle(QCoreApplication::translate("QObject", "Quillmarrow"));
@@ -46,6 +59,7 @@ MainWindow::MainWindow(QWidget *parent)
     addStatusBarLink();
     buildMenusAndToolBar();
     startPhones();
+    setTabOrders();
 
     loadLocalDbs();
     ui->treeMain->expandAll();
@@ -55,6 +69,7 @@ MainWindow::~MainWindow()
 {
     // The models go before the views: no selection change may reach a slot
     // of a window that is half gone.
+    ui->splitter->removeEventFilter(this);
     ui->treeMain->disconnect(this);
     ui->treeContacts->disconnect(this);
     ui->treeMain->setModel(nullptr);
@@ -103,6 +118,7 @@ void MainWindow::buildMenusAndToolBar()
     file->addAction(m_actExport);
     m_actPrint = makeAction("actPrint", tr("IDS_MI_PRINT_CONTACTS"), QStringLiteral(":res/print.png"),
                             &MainWindow::miFilePrint, false);
+    m_actPrint->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
     file->addAction(m_actPrint);
     m_actNewContact = makeAction("actNewContact", tr("IDS_MI_NEW_CONTACT"), QStringLiteral(":res/new_ct.png"),
                                  &MainWindow::miNewContact, false);
@@ -115,17 +131,26 @@ void MainWindow::buildMenusAndToolBar()
     import->addAction(m_actImport);
     m_actDelete = makeAction("actDelete", tr("IDS_MI_DEL_CONTACTS"), QStringLiteral(":res/del.png"),
                              &MainWindow::miFileDelete, false);
+    m_actDelete->setShortcut(QKeySequence(QStringLiteral("Del")));
     file->addAction(m_actDelete);
     file->addSeparator();
     file->addAction(makeAction("actOpenFolder", tr("IDS_MI_OPEN_LOCALDB_FOLDER"),
                                QStringLiteral(":res/open_db_folder.png"), &MainWindow::miOpenFolder, true));
     QAction *exit = new QAction(QIcon(QStringLiteral(":res/exit.png")), tr("Exit"), this);
     exit->setObjectName(QStringLiteral("actExit"));
+    exit->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     connect(exit, &QAction::triggered, this, &QWidget::close);
     file->addAction(exit);
 
     QMenu *tools = ui->menuBar->addMenu(tr("Tools"));
     tools->setObjectName(QStringLiteral("menuTools"));
+    QAction *find = makeAction("actFind", tr("IDS_MI_FIND"), QString(), &MainWindow::findContacts, true);
+    find->setShortcut(QKeySequence(QStringLiteral("Ctrl+F")));
+    tools->addAction(find);
+    QAction *refresh = makeAction("actRefresh", tr("IDS_MI_REFRESH"), QString(), &MainWindow::refreshContacts, true);
+    refresh->setShortcut(QKeySequence(QStringLiteral("F5")));
+    tools->addAction(refresh);
+    tools->addSeparator();
     tools->addAction(makeAction("actCheckForUpdate", tr("IDS_MI_CHECK_FOR_UPDATE"), QString(),
                                 &MainWindow::miToolsCheckForUpdate, true));
     tools->addAction(makeAction("actConnectViaWiFi", tr("IDS_MI_CONNECT_ANDROID_VIA_WIFI"), QString(),
@@ -147,21 +172,26 @@ void MainWindow::buildMenusAndToolBar()
     ui->toolBar->addAction(m_actNewContact);
     ui->toolBar->addAction(m_actImport);
     ui->toolBar->addAction(m_actDelete);
+    for (QAction *action : ui->toolBar->actions()) {
+        if (!action->isSeparator())
+            setToolTipFromText(action);
+    }
 }
 
-void MainWindow::resizeEvent(QResizeEvent *event)
+void MainWindow::setTabOrders()
 {
-    QMainWindow::resizeEvent(event);
-    const double x = (event->size().width() - treeWidth) * 0.5;
-    ui->splitter->setSizes({treeWidth, int(x), int(x)});
-    const int c = int(x - 23);
-    ui->treeContacts->setColumnWidth(0, int(c * 0.4));
-    for (int column = 1; column <= 3; ++column)
-        ui->treeContacts->setColumnWidth(column, int(c * 0.2));
+    // Left to right through the panes, the way they are read.
+    setTabOrder(ui->treeMain, ui->txtKeyword);
+    setTabOrder(ui->txtKeyword, ui->btnSearch);
+    setTabOrder(ui->btnSearch, ui->treeContacts);
+    setTabOrder(ui->treeContacts, ui->wdContactInfo);
 }
 
 void MainWindow::miToolsCheckForUpdate()
 {
+    // The release page tells what is new; the program itself never goes
+    // online to find out.
+    platform::openWebPage(QUrl(QString::fromLatin1(productinfo::releasesPage)));
 }
 
 void MainWindow::miHelpHelp()
@@ -176,4 +206,6 @@ void MainWindow::miHelpFeedback()
 
 void MainWindow::miHelpAbout()
 {
+    AboutUsForm about(this);
+    modal::execDialog(about);
 }

@@ -42,6 +42,11 @@ public:
     [[nodiscard]] static AndroidMonitor *deviceMonitor();
     // The folder of the phones' cache databases.
     [[nodiscard]] static QString phoneCacheFolder();
+    // Window size, position and pane sizes between runs (mainwindow_layout.cpp).
+    // restoreLayout() takes them from the user's settings, returns whether
+    // there were any, and from then on the window saves them when it closes.
+    bool restoreLayout();
+    void saveLayout() const;
 
 public slots:
     // Phones coming and going (mainwindow_phones.cpp).
@@ -98,6 +103,8 @@ public slots:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     // Phones (mainwindow_phones.cpp): the device monitor and the offline
@@ -114,6 +121,14 @@ private:
 
     void addStatusBarLink();
     void buildMenusAndToolBar();
+    void setTabOrders();
+
+    // Pane and column sizes for the window's present width (mainwindow_layout.cpp).
+    void applyPaneSizes();
+    void rememberUserPanes();
+    // Tools > Find Contacts and Refresh (mainwindow_layout.cpp).
+    void findContacts();
+    void refreshContacts();
 
     // The source tree (mainwindow_tree.cpp): the local databases of the data
     // folder, oldest first, and the node the tree's current index stands for.
@@ -189,6 +204,14 @@ private:
     // The current node changed while a job ran: its contacts are listed
     // once the job has ended.
     bool m_contactsStale = false;
+    // Pane sizes the user chose by dragging a splitter handle, now or in an
+    // earlier run: the tree keeps its width and the list and the card share
+    // the rest in the chosen proportion. Without one, the panes follow the
+    // fixed rule.
+    bool m_userPanes = false;
+    int m_userTreeWidth = 0;
+    double m_userListShare = 0.5;
+    bool m_saveLayoutOnClose = false;
 };
 
 #endif

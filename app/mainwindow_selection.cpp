@@ -70,6 +70,8 @@ void MainWindow::loadContactsForSelection(const ItemModelMainTree::Selection &se
         showContacts(db->db->searchContacts(groupId, QString()));
         ui->treeContacts->clearSelection();
     } catch (const std::exception &error) {
+        // The box is about the new node: the previous node's contacts go first.
+        showNoContacts();
         showError(QString::fromUtf8(error.what()));
         clearTreeSelection();
     }

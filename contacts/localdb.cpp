@@ -5,8 +5,11 @@
 #include "contacts/entitykind.h"
 #include "contacts/sqlite3exception.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <array>
@@ -22,6 +25,26 @@ const char TemplateResource[] = ":/res/db.db";
 // KiB). The template's 1 KiB pages make the indexes of a large address book
 // deep; keeping them in memory is what lets bulk imports grow linearly.
 constexpr int PageCacheKiB = 64 * 1024;
+
+// Permissions by the mode bits as well as by access(2): a file marked
+// read-only (or unreadable) is treated so even by a process that could
+// override the marks.
+bool isReadableFile(const QFileInfo &file)
+{
+    return file.isReadable() && (file.permissions() & (QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+}
+
+bool hasWritePermission(const QFileInfo &entry)
+{
+    return entry.isWritable() && (entry.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther));
+}
+
+// Writing a database also writes a journal beside it, so its folder must
+// take new files too.
+bool isWritableFile(const QFileInfo &file)
+{
+    return hasWritePermission(file) && hasWritePermission(QFileInfo(file.absolutePath()));
+}
 
 // Columns written and read per kind, in this order.
 struct KindColumns
@@ -188,7 +211,14 @@ Sqlite3DB &LocalDb::connection()
 
 void LocalDb::open()
 {
-    m_db.openThrow(m_path, Sqlite3DB::ReadWrite);
+    // Looking at a database must not change it. A file the user may not
+    // write, or one in a folder where SQLite could not put its journal, is
+    // opened read-only: it is shown, and every change to it is refused.
+    const QFileInfo info(m_path);
+    if (info.isFile() && !isReadableFile(info))
+        throw Sqlite3Exception(m_path, QStringLiteral("the database file cannot be read"), SQLITE_PERM);
+    const bool writable = !info.isFile() || isWritableFile(info);
+    m_db.openThrow(m_path, writable ? Sqlite3DB::ReadWrite : Sqlite3DB::ReadOnly);
     try {
         QStringList missing { QStringLiteral("contact"), QStringLiteral("data"), QStringLiteral("contact_group") };
         Sqlite3Cursor tables = m_db.queryThrow("select name from sqlite_master where type='table'");
@@ -201,9 +231,12 @@ void LocalDb::open()
         }
         m_db.executeThrow(QStringLiteral("pragma cache_size=-%1").arg(PageCacheKiB));
         // Serves the case-insensitive full-name look-up of every merge; files
-        // made before it existed gain it here.
-        m_db.executeThrow("create index if not exists index_contacts_full_name_nocase"
-                          " on contact(full_name collate nocase)");
+        // made before it existed gain it here. A read-only file does without
+        // (its look-ups are slower, not different).
+        if (writable) {
+            m_db.executeThrow("create index if not exists index_contacts_full_name_nocase"
+                              " on contact(full_name collate nocase)");
+        }
     } catch (...) {
         m_db.close();
         throw;

@@ -30,8 +30,9 @@ class Sqlite3DB
 {
 public:
     // Open modes are SQLite's open flags; ReadWrite opens an existing file
-    // for reading and writing and never creates one.
-    enum OpenMode : int { ReadWrite = 0x2, ReadWriteCreate = 0x6 };
+    // for reading and writing and never creates one; ReadOnly never writes
+    // to the file or beside it.
+    enum OpenMode : int { ReadOnly = 0x1, ReadWrite = 0x2, ReadWriteCreate = 0x6 };
 
     Sqlite3DB();
     ~Sqlite3DB();

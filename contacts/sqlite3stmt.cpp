@@ -20,6 +20,10 @@ Sqlite3Stmt::~Sqlite3Stmt()
 
 void Sqlite3Stmt::fail(int rc) const
 {
+    // A change to a database opened read-only: said the way opening a
+    // read-only file for writing says it.
+    if ((rc & 0xff) == SQLITE_READONLY)
+        throw Sqlite3Exception(m_fileName, QStringLiteral("the database file is read-only"), rc);
     const char *message = connectionOpen() ? sqlite3_errmsg(sqlite3_db_handle(m_stmt)) : sqlite3_errstr(rc);
     throw Sqlite3Exception(m_fileName, QString::fromUtf8(message), rc);
 }

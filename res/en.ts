@@ -17,6 +17,22 @@ Error info: &quot;%1&quot;</translation>
         <source>IDS_NONE_INSTALL_ITUNES</source>
         <translation>iTunes is required to connect iPhone. Download now?</translation>
     </message>
+    <message>
+        <source>IDS_CLI_DESCRIPTION</source>
+        <translation>Keeps the contacts of Android phones on a desktop computer.</translation>
+    </message>
+    <message>
+        <source>IDS_CLI_LANGUAGE</source>
+        <translation>Show the program in this language: en (English) or de (German). Without it, the language saved in the settings is used, else the system&apos;s.</translation>
+    </message>
+    <message>
+        <source>IDS_CLI_LANGUAGE_VALUE</source>
+        <translation>language</translation>
+    </message>
+    <message>
+        <source>IDS_CLI_UNKNOWN_LANGUAGE_%1</source>
+        <translation>Unknown language &quot;%1&quot;; the languages are en and de.</translation>
+    </message>
 </context>
 <context>
     <name>ProgressForm</name>
@@ -118,6 +134,14 @@ Error info: &quot;%1&quot;</translation>
     <message>
         <source>IDS_MI_ABOUT</source>
         <translation>About</translation>
+    </message>
+    <message>
+        <source>IDS_MI_FIND</source>
+        <translation>Find Contacts</translation>
+    </message>
+    <message>
+        <source>IDS_MI_REFRESH</source>
+        <translation>Refresh</translation>
     </message>
     <message>
         <source>IDS_MI_UNMOUNT_DEVICE</source>
@@ -652,6 +676,33 @@ Do you want to replace it?</translation>
     <message>
         <source>Contacts:%1/%2</source>
         <translation>Contacts:%1/%2</translation>
+    </message>
+</context>
+<context>
+    <name>AboutUsForm</name>
+    <message>
+        <source>IDS_ABOUT_TITLE</source>
+        <translation>About Quillmarrow</translation>
+    </message>
+    <message>
+        <source>IDS_ABOUT_DESCRIPTION</source>
+        <translation>Keeps the contacts of Android phones on your computer: back them up, restore and transfer them, edit, import, export and print them.</translation>
+    </message>
+    <message>
+        <source>IDS_ABOUT_VERSION_%1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>IDS_ABOUT_LICENSE_%1</source>
+        <translation>Licence: %1</translation>
+    </message>
+    <message>
+        <source>IDS_ABOUT_LIBRARIES_%1_%2</source>
+        <translation>Running on Qt %1 and SQLite %2</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>

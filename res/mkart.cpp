@@ -4,7 +4,8 @@
 // Every picture is drawn here with QPainter, so the artwork is reviewable as
 // code. Tool bar and menu icons are white glyphs on a rounded tile with a
 // vertical gradient, one hue per command, drawn at the size they are shown
-// (58 x 58 on the tool bar). The source tree icons are small coloured glyphs
+// (58 x 58 on the tool bar); the program's own icon is drawn at every size of
+// the desktop's icon theme. The source tree icons are small coloured glyphs
 // without a tile, drawn at their display width of 18 pixels.
 #include <QColor>
 #include <QDir>
@@ -441,6 +442,14 @@ QImage dialogBackground()
     return image;
 }
 
+// The program's own icon, for the desktop's menus and the window frame: a
+// phone beside a contact on a blue tile.
+void glyphApplication(QPainter &p, const QColor &)
+{
+    phone(p, QRectF(14, 16, 40, 70), white, QColor(0x2F, 0x8F, 0xBE));
+    person(p, QPointF(70, 24), 58, white);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -514,6 +523,15 @@ int main(int argc, char **argv)
         {"empty_contact.png", emptyContact()},
         {"main-bg.png", mainBackground()},
         {"subwin-bg.png", dialogBackground()},
+        // The desktop's icon theme sizes of the program's icon.
+        {"appicon-16.png", tile(16, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-22.png", tile(22, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-24.png", tile(24, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-32.png", tile(32, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-48.png", tile(48, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-64.png", tile(64, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-128.png", tile(128, QColor(0x29, 0x79, 0xC8), glyphApplication)},
+        {"appicon-256.png", tile(256, QColor(0x29, 0x79, 0xC8), glyphApplication)},
     };
 
     for (const Picture &picture : pictures) {

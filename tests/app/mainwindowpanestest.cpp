@@ -510,8 +510,15 @@ void MainWindowPanesTest::unreadableDatabase()
     select(QStringLiteral("people.db"));
     QCOMPARE(listed().size(), 4);
 
+    // While the box is up, the list no longer shows the previous database.
+    int rowsUnderBox = -1;
+    m_answers->answerMessageBox([this, &rowsUnderBox](QMessageBox &) {
+        rowsUnderBox = find<MyTreeView>("treeContacts")->model()->rowCount();
+        return QMessageBox::Ok;
+    });
     select(QStringLiteral("broken.db"));
     QCOMPARE(m_answers->messageBoxes().size(), 1);
+    QCOMPARE(rowsUnderBox, 0);
     const ModalAnswers::MessageBoxShown box = m_answers->messageBoxes().first();
     QCOMPARE(box.icon, QMessageBox::Critical);
     QVERIFY2(box.text.startsWith(QStringLiteral("An Error Occurred.")), qPrintable(box.text));

@@ -222,13 +222,15 @@ void MainWindowTest::actions_data()
     QTest::newRow("a2a") << "actA2A" << "Android to Android" << ":res/a2a.png" << "" << false;
     QTest::newRow("db2a") << "actDB2A" << "Restore Contacts to Android" << ":res/db2a.png" << "" << false;
     QTest::newRow("export") << "actExport" << "Export Contacts to File" << ":res/export.png" << "" << false;
-    QTest::newRow("print") << "actPrint" << "Print Contacts" << ":res/print.png" << "" << false;
+    QTest::newRow("print") << "actPrint" << "Print Contacts" << ":res/print.png" << "Ctrl+P" << false;
     QTest::newRow("new contact") << "actNewContact" << "Add Contact" << ":res/new_ct.png" << "Ctrl+N" << false;
     QTest::newRow("import") << "actImport" << "Import from File" << ":res/import.png" << "" << true;
-    QTest::newRow("delete") << "actDelete" << "Delete Contact" << ":res/del.png" << "" << false;
+    QTest::newRow("delete") << "actDelete" << "Delete Contact" << ":res/del.png" << "Del" << false;
     QTest::newRow("open folder") << "actOpenFolder" << "Open Database Folder" << ":res/open_db_folder.png" << ""
                                  << true;
-    QTest::newRow("exit") << "actExit" << "Exit" << ":res/exit.png" << "" << true;
+    QTest::newRow("exit") << "actExit" << "Exit" << ":res/exit.png" << "Ctrl+Q" << true;
+    QTest::newRow("find") << "actFind" << "Find Contacts" << "" << "Ctrl+F" << true;
+    QTest::newRow("refresh") << "actRefresh" << "Refresh" << "" << "F5" << true;
     QTest::newRow("check update") << "actCheckForUpdate" << "Check update" << "" << "" << true;
     QTest::newRow("wifi") << "actConnectViaWiFi" << "Connect Android Phone via WiFi" << "" << "" << true;
     QTest::newRow("help") << "actHelp" << "Help" << ":res/help.png" << "" << true;
@@ -274,7 +276,8 @@ void MainWindowTest::menuStructure()
     QCOMPARE(describe(find<QMenu>("menuPhoneToPhone")->actions()), QStringList{"actA2A"});
     QCOMPARE(find<QMenu>("menuImport")->title(), QStringLiteral("Import"));
     QCOMPARE(describe(find<QMenu>("menuImport")->actions()), QStringList{"actImport"});
-    QCOMPARE(describe(find<QMenu>("menuTools")->actions()), (QStringList{"actCheckForUpdate", "actConnectViaWiFi"}));
+    QCOMPARE(describe(find<QMenu>("menuTools")->actions()),
+             (QStringList{"actFind", "actRefresh", "|", "actCheckForUpdate", "actConnectViaWiFi"}));
     QCOMPARE(describe(find<QMenu>("menuHelp")->actions()), (QStringList{"actHelp", "actFeedback", "actAbout"}));
 }
 

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void badFilesThrowOnFirstOperation_data();
     void badFilesThrowOnFirstOperation();
     void olderFilesGainTheNameIndex();
+    void readOnlyFilesAreShownUnchanged_data();
+    void readOnlyFilesAreShownUnchanged();
     void kindColumnSets_data();
     void kindColumnSets();
     void unknownKinds();
@@ -152,7 +154,7 @@ void LocalDbTest::badFilesThrowOnFirstOperation_data()
     QTest::newRow("empty file") << "empty" << "no table contact, data, contact_group" << 0;
     QTest::newRow("other database") << "other" << "no table data" << 1;
     QTest::newRow("truncated") << "truncated" << "malformed" << 0;
-    QTest::newRow("read-only") << "read-only" << "read-only" << 1;
+    QTest::newRow("unreadable") << "unreadable" << "cannot be read" << 0;
 }
 
 void LocalDbTest::badFilesThrowOnFirstOperation()
@@ -171,7 +173,7 @@ void LocalDbTest::badFilesThrowOnFirstOperation()
     } else if (kind == QLatin1String("other")) {
         dbtest::exec(path, QStringLiteral("create table contact(_id integer primary key, full_name text);"
                                           "create table contact_group(_id integer primary key, name text)"));
-    } else if (kind == QLatin1String("truncated") || kind == QLatin1String("read-only")) {
+    } else if (kind == QLatin1String("truncated") || kind == QLatin1String("unreadable")) {
         auto db = newDb(QStringLiteral("bad.db"));
         db->beginTransaction();
         for (int i = 0; i < 300; ++i)
@@ -183,7 +185,7 @@ void LocalDbTest::badFilesThrowOnFirstOperation()
             QFile f(path);
             QVERIFY(f.resize(f.size() / 2));
         } else {
-            QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+            QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
         }
     }
     const QStringList before = folderEntries(m_dir->path());
@@ -214,6 +216,81 @@ void LocalDbTest::badFilesThrowOnFirstOperation()
     db.endTransaction(false);   // a job's safety rollback after a failed open is harmless
     QCOMPARE(folderEntries(m_dir->path()), before);
     QCOMPARE(fileBytes(path), bytesBefore);
+}
+
+void LocalDbTest::readOnlyFilesAreShownUnchanged_data()
+{
+    QTest::addColumn<bool>("fileReadOnly");
+    QTest::addColumn<bool>("folderReadOnly");
+    QTest::addColumn<int>("operation");
+    QTest::newRow("read-only file, save") << true << false << 0;
+    QTest::newRow("read-only file, group") << true << false << 1;
+    QTest::newRow("read-only folder, save") << false << true << 0;
+    QTest::newRow("read-only folder, group") << false << true << 1;
+    QTest::newRow("both, transaction") << true << true << 2;
+}
+
+void LocalDbTest::readOnlyFilesAreShownUnchanged()
+{
+    QFETCH(bool, fileReadOnly);
+    QFETCH(bool, folderReadOnly);
+    QFETCH(int, operation);
+    // A file made before the name index existed: opening it writably would
+    // add the index, so any write shows in the bytes.
+    const QString folder = m_dir->filePath(QStringLiteral("shelf"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + QStringLiteral("/kept.db");
+    dbtest::copyTemplate(path);
+    {
+        LocalDb writer(path, m_rule);
+        writer.beginTransaction();
+        for (const char *name : {"Ann", "Bob", "Cyd"})
+            addContact(writer, QString::fromLatin1(name), {{ENTITY_PHONE, dbtest::entity({{data1, QStringLiteral("555")}})}});
+        writer.endTransaction(true);
+    }
+    dbtest::exec(path, QStringLiteral("drop index if exists index_contacts_full_name_nocase"));
+    const QByteArray bytesBefore = fileBytes(path);
+    const QStringList entriesBefore = folderEntries(folder);
+    const QFileDevice::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const QFileDevice::Permissions folderPermissions = QFile(folder).permissions();
+    if (fileReadOnly)
+        QVERIFY(QFile::setPermissions(path, readOnly));
+    if (folderReadOnly)
+        QVERIFY(QFile::setPermissions(folder, readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+
+    QStringList names;
+    QString refusal;
+    {
+        LocalDb db(path, m_rule);
+        for (const Contact &contact : db.searchContacts(0, QString()))
+            names << contact.fullName;
+        QCOMPARE(db.listGroups().size(), 0);
+        QCOMPARE(db.findContactIdByFullName(QStringLiteral("bob")) > 0, true);
+        try {
+            if (operation == 0) {
+                Contact stored;
+                bool merged = false;
+                db.saveContactMerged(dbtest::contact(QStringLiteral("Dee")), stored, merged);
+            } else if (operation == 1) {
+                (void)db.findOrCreateGroup(QStringLiteral("Friends"));
+            } else {
+                db.beginTransaction();
+                Contact stored;
+                bool merged = false;
+                db.saveContactMerged(dbtest::contact(QStringLiteral("Dee")), stored, merged);
+                db.endTransaction(true);
+            }
+        } catch (const std::runtime_error &e) {
+            refusal = QString::fromUtf8(e.what());
+            db.endTransaction(false);
+        }
+    }
+    QVERIFY(QFile::setPermissions(folder, folderPermissions));
+    QVERIFY(QFile::setPermissions(path, readOnly | QFile::WriteOwner));
+    QCOMPARE(names, (QStringList{"Ann", "Bob", "Cyd"}));
+    QVERIFY2(refusal.contains(QStringLiteral("the database file is read-only")), qPrintable(refusal));
+    QCOMPARE(fileBytes(path), bytesBefore);
+    QCOMPARE(folderEntries(folder), entriesBefore);
 }
 
 void LocalDbTest::olderFilesGainTheNameIndex()

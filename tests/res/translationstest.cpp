@@ -1,9 +1,12 @@
 // The compiled translations (:/en.qm) against the table of expected messages in
 // tests/data/res/messages.tsv, and the translation source res/en.ts against the
-// same table, so neither can drift from the other.
+// same table, so neither can drift from the other. The German catalogue
+// (res/de.ts, :/de.qm) must hold every message of the table too, with the
+// same placeholders as the English text.
 #include "tests/support/testpaths.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTest>
 #include <QTranslator>
@@ -73,6 +76,17 @@ QString messageId(const QString &context, const QString &key)
     return context + u'\x1f' + key;
 }
 
+// The placeholders of a text ("%1", "%2", ...), sorted, each once per use.
+QStringList placeholders(const QString &text)
+{
+    static const QRegularExpression marker(QStringLiteral("%[0-9]+"));
+    QStringList found;
+    for (auto it = marker.globalMatch(text); it.hasNext();)
+        found << it.next().captured();
+    found.sort();
+    return found;
+}
+
 } // namespace
 
 class TranslationsTest : public QObject
@@ -84,12 +98,16 @@ private slots:
     void tableIsWellFormed();
     void translatesThroughCompiledResource_data();
     void translatesThroughCompiledResource();
+    void sourceHoldsExactlyTheTable_data();
     void sourceHoldsExactlyTheTable();
+    void germanHoldsEveryMessage_data();
+    void germanHoldsEveryMessage();
     void installedTranslatorServesTranslate();
 
 private:
     QList<Message> m_table;
     QTranslator m_translator;
+    QTranslator m_german;
 };
 
 void TranslationsTest::initTestCase()
@@ -99,6 +117,7 @@ void TranslationsTest::initTestCase()
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QVERIFY(!m_table.isEmpty());
     QVERIFY2(m_translator.load(QStringLiteral(":/en.qm")), "the compiled translations are not in the resources");
+    QVERIFY2(m_german.load(QStringLiteral(":/de.qm")), "the German catalogue is not in the resources");
 }
 
 void TranslationsTest::tableIsWellFormed()
@@ -135,9 +154,17 @@ void TranslationsTest::translatesThroughCompiledResource()
     QCOMPARE(translated, text);
 }
 
+void TranslationsTest::sourceHoldsExactlyTheTable_data()
+{
+    QTest::addColumn<QString>("catalogue");
+    QTest::newRow("English") << QStringLiteral("en.ts");
+    QTest::newRow("German") << QStringLiteral("de.ts");
+}
+
 void TranslationsTest::sourceHoldsExactlyTheTable()
 {
-    QFile file(testpaths::sourceDir() + QStringLiteral("/res/en.ts"));
+    QFETCH(QString, catalogue);
+    QFile file(testpaths::sourceDir() + QStringLiteral("/res/") + catalogue);
     QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
 
     QSet<QString> inSource;
@@ -156,7 +183,7 @@ void TranslationsTest::sourceHoldsExactlyTheTable()
             const QString type = xml.attributes().value(QStringLiteral("type")).toString();
             QVERIFY2(type.isEmpty(), qPrintable(QStringLiteral("%1 / %2 is marked %3").arg(context, source, type)));
             const QString id = messageId(context, source);
-            QVERIFY2(!inSource.contains(id), qPrintable(QStringLiteral("en.ts repeats %1 / %2").arg(context, source)));
+            QVERIFY2(!inSource.contains(id), qPrintable(QStringLiteral("%1 repeats %2 / %3").arg(file.fileName(), context, source)));
             inSource.insert(id);
         }
     }
@@ -173,7 +200,25 @@ void TranslationsTest::sourceHoldsExactlyTheTable()
         return list.join(QStringLiteral(", ")).replace(u'\x1f', u'/');
     };
     QVERIFY2(onlyInSource.isEmpty(), qPrintable(QStringLiteral("not in messages.tsv: ") + describe(onlyInSource)));
-    QVERIFY2(onlyInTable.isEmpty(), qPrintable(QStringLiteral("not in en.ts: ") + describe(onlyInTable)));
+    QVERIFY2(onlyInTable.isEmpty(), qPrintable(QStringLiteral("not in %1: ").arg(catalogue) + describe(onlyInTable)));
+}
+
+void TranslationsTest::germanHoldsEveryMessage_data()
+{
+    translatesThroughCompiledResource_data();
+}
+
+void TranslationsTest::germanHoldsEveryMessage()
+{
+    QFETCH(QString, context);
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    const QString german = m_german.translate(context.toUtf8().constData(), key.toUtf8().constData());
+    QVERIFY2(!german.isEmpty(), "missing from the German catalogue");
+    // The program fills the same arguments into either text.
+    QCOMPARE(placeholders(german), placeholders(text));
+    // Line breaks stand where the English text has them.
+    QCOMPARE(german.count(u'\n'), text.count(u'\n'));
 }
 
 void TranslationsTest::installedTranslatorServesTranslate()

@@ -5,6 +5,7 @@ QM_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-5compat-dev
     libgl-dev libsqlite3-dev
+    desktop-file-utils appstream
 )
 
 qm_missing_packages() {
