@@ -209,6 +209,7 @@ QStringList PhoneConfig::faultNames()
         QStringLiteral("hello-error"),
         QStringLiteral("silent-hello"),
         QStringLiteral("adb-stderr"),
+        QStringLiteral("adb-warning"),
         QStringLiteral("install-failure"),
         QStringLiteral("missing-package"),
     };
@@ -244,7 +245,7 @@ bool PhoneConfig::validFault(const QString &key, const QString &value, QString *
         const qsizetype colon = value.indexOf(u':');
         if (colon < 1 || !isNumber(value.left(colon), 1) || value.contains(u'\n'))
             return fail(QStringLiteral("takes N:TEXT"));
-    } else if (name == u"adb-stderr") {
+    } else if (name == u"adb-stderr" || name == u"adb-warning") {
         if (value != u"always" && !isNumber(value, 1))
             return fail(QStringLiteral("takes a count or \"always\""));
     } else if (name == u"install-failure") {

@@ -175,20 +175,31 @@ private:
         return phone;
     }
 
-    // The "adb-stderr" fault: the daemon start-up chatter real adb prints.
+    // The "adb-stderr" fault: the daemon start-up chatter real adb prints;
+    // "adb-warning": a client and server of different versions, which is
+    // more than chatter.
     void warn(SimPhone *phone, CommandResult *result)
     {
+        warnWith(phone, result, QStringLiteral("adb-stderr"),
+            "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n");
+        warnWith(phone, result, QStringLiteral("adb-warning"),
+            "adb server version (40) doesn't match this client (41); killing...\n"
+            "* daemon started successfully\n");
+    }
+
+    void warnWith(SimPhone *phone, CommandResult *result, const QString &fault, const QByteArray &text)
+    {
         PhoneConfig &c = phone->config;
-        if (!c.hasFault(QStringLiteral("adb-stderr")))
+        if (!c.hasFault(fault))
             return;
-        if (result->err.isEmpty())
-            result->err += "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n";
-        if (c.fault(QStringLiteral("adb-stderr")) != u"always") {
-            const int left = c.faultInt(QStringLiteral("adb-stderr")) - 1;
+        if (!result->err.contains(text))
+            result->err += text;
+        if (c.fault(fault) != u"always") {
+            const int left = c.faultInt(fault) - 1;
             if (left <= 0)
-                c.faults.remove(QStringLiteral("adb-stderr"));
+                c.faults.remove(fault);
             else
-                c.faults.insert(QStringLiteral("adb-stderr"), QString::number(left));
+                c.faults.insert(fault, QString::number(left));
             m_state.saveConfig(phone);
         }
     }
