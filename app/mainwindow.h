@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QModelIndex>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -96,6 +97,31 @@ private:
     // folder, oldest first, and the node the tree's current index stands for.
     void loadLocalDbs();
     [[nodiscard]] ItemModelMainTree::Selection currentTreeSelection() const;
+
+    // Shared by the commands (mainwindow_commands.cpp). selectedContacts:
+    // copies of the contacts of the selected list rows, in selection order;
+    // nodeContacts: the contacts of the current database node, or of its
+    // current group (throws what the database throws); reloadPhone: reads a
+    // phone again, replacing its node.
+    [[nodiscard]] QList<Contact> selectedContacts() const;
+    [[nodiscard]] QList<Contact> nodeContacts();
+    void reloadPhone(ItemModelMainTree::_DBItemNode *node);
+    // Runs one command, showing the error box for any exception it throws.
+    void runCommand(const std::function<void()> &command);
+
+    // The commands that copy contacts (mainwindow_transfer.cpp and
+    // mainwindow_files.cpp).
+    ItemModelMainTree::_DBItemNode *chooseLocalDb(const QString &suggestedName);
+    [[nodiscard]] ItemModelMainTree::_DBItemNode *deviceNodeById(const QString &deviceId) const;
+    // After a job filled a database: the node that holds it (if it is still
+    // in the tree) gets its groups again, is expanded and made current, and
+    // the list shows its contacts, also when it was current already.
+    void showDatabaseNode(const std::shared_ptr<LocalDb> &db);
+    void backupContacts(const QList<Contact> &contacts, const QString &suggestedName);
+    void transferContacts(const QList<Contact> &contacts, const QString &excludedDeviceId);
+    void exportContacts(const QList<Contact> &contacts);
+    void exportPdf(const QList<Contact> &contacts, const QString &fileName);
+    void printContacts(const QList<Contact> &contacts);
 
     // Selection and search (mainwindow_selection.cpp).
     void updateActionsForSelection(const ItemModelMainTree::Selection &selection);

@@ -4,25 +4,15 @@
 
 #include "ui_mainwindow.h"
 
-#include "app/platform.h"
+#include "app/localdbfiles.h"
 #include "contacts/localdb.h"
 #include "contacts/localdbcombinerule.h"
 
-#include <QDateTime>
-#include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
 
 void MainWindow::loadLocalDbs()
 {
-    QFileInfoList files = QDir(platform::localDbFolder())
-                              .entryInfoList({QStringLiteral("*.db")}, QDir::Files, QDir::Name);
-    // Oldest first; files of the same age in name order.
-    std::stable_sort(files.begin(), files.end(), [](const QFileInfo &a, const QFileInfo &b) {
-        return a.lastModified() < b.lastModified();
-    });
-    for (const QFileInfo &file : files) {
+    for (const QFileInfo &file : listLocalDbFiles()) {
         auto db = std::make_shared<LocalDb>(file.absoluteFilePath(), std::make_shared<LocalDbCombineRule>());
         m_mainTree.addLocalDb(std::move(db), file.fileName());
     }

@@ -212,6 +212,15 @@ Error info: &quot;%1&quot;</translation>
         <translation>Importing contacts now...</translation>
     </message>
     <message>
+        <source>IDS_FILE_EXISTS_REPLACE_%1</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>IDS_WRITE_FILE_FAIL_%1</source>
+        <translation>Failed to write the file %1.</translation>
+    </message>
+    <message>
         <source>IDS_SUC_DEL_CONTACTS</source>
         <translation>Successfully deleted contact.</translation>
     </message>
@@ -352,6 +361,120 @@ Error info: &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
+    <name>ContactEditor</name>
+    <message>
+        <source>Delete Photo</source>
+        <translation>Delete Photo</translation>
+    </message>
+    <message>
+        <source>Prefix</source>
+        <translation>Prefix</translation>
+    </message>
+    <message>
+        <source>First Name</source>
+        <translation>First Name</translation>
+    </message>
+    <message>
+        <source>Middle Name</source>
+        <translation>Middle Name</translation>
+    </message>
+    <message>
+        <source>Last Name</source>
+        <translation>Last Name</translation>
+    </message>
+    <message>
+        <source>Suffix</source>
+        <translation>Suffix</translation>
+    </message>
+    <message>
+        <source>Nickname</source>
+        <translation>Nickname</translation>
+    </message>
+    <message>
+        <source>Job Title</source>
+        <translation>Job Title</translation>
+    </message>
+    <message>
+        <source>Department</source>
+        <translation>Department</translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation>Company</translation>
+    </message>
+    <message>
+        <source>Phone:</source>
+        <translation>Phone:</translation>
+    </message>
+    <message>
+        <source>Phone Number</source>
+        <translation>Phone Number</translation>
+    </message>
+    <message>
+        <source>E-Mail:</source>
+        <translation>E-Mail:</translation>
+    </message>
+    <message>
+        <source>E-Mail Address</source>
+        <translation>E-Mail Address</translation>
+    </message>
+    <message>
+        <source>Date:</source>
+        <translation>Date:</translation>
+    </message>
+    <message>
+        <source>IM:</source>
+        <translation>IM:</translation>
+    </message>
+    <message>
+        <source>Relationshp:</source>
+        <translation>Relationshp:</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Url:</source>
+        <translation>Url:</translation>
+    </message>
+    <message>
+        <source>Url</source>
+        <translation>Url</translation>
+    </message>
+    <message>
+        <source>Notes:</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>IDS_PHOTO_NOT_A_PICTURE_%1</source>
+        <translation>The file %1 is not a JPEG or PNG picture; the photo stays as it was.</translation>
+    </message>
+</context>
+<context>
+    <name>AddrEntitiesEditor</name>
+    <message>
+        <source>Country</source>
+        <translation>Country</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message>
+        <source>City</source>
+        <translation>City</translation>
+    </message>
+    <message>
+        <source>Postcode</source>
+        <translation>Postcode</translation>
+    </message>
+</context>
+<context>
     <name>AndroidWIFIForm</name>
     <message>
         <source>Connect Android via WiFi</source>
@@ -454,6 +577,10 @@ Error info: &quot;%1&quot;</translation>
         <source>IDS_SUC_TRANSFER_%1_CONTACTS_TO_ANDROID_%2_MERGED</source>
         <translation>Successfully transferred %1 contacts to Android,with %2 repeated contacts merged.</translation>
     </message>
+    <message>
+        <source>IDS_SEND_NO_PHONE_ID_%1</source>
+        <translation>The phone gave no id to the contact %1, so its details were not sent.</translation>
+    </message>
 </context>
 <context>
     <name>AndroidSendChangesThread</name>
@@ -464,6 +591,10 @@ Error info: &quot;%1&quot;</translation>
     <message>
         <source>IDS_SENGING_CHANGES_TO_DEVICE</source>
         <translation>Updating device contacts now...</translation>
+    </message>
+    <message>
+        <source>IDS_CHANGES_NEED_PHONE_CONTACT_%1</source>
+        <translation>The contact %1 is not on the phone and has no name to create it with, so its changes were not sent.</translation>
     </message>
     <message>
         <source>IDS_ANDROID_CONNECT_FAIL%0:%1</source>
@@ -512,6 +643,7 @@ Error info: &quot;%1&quot;</translation>
     </message>
 </context>
 <context>
+<<<<<<< HEAD
     <name>PhoneBridge</name>
     <message>
         <source>IDS_BRIDGE_ROWS_UNREADABLE%1</source>
@@ -531,6 +663,120 @@ Error info: &quot;%1&quot;</translation>
     <message>
         <source>IDS_ADB_NO_PERMISSIONS%1</source>
         <translation>This computer may not use phone %1 (no permissions). Install the Android udev rules (Debian package android-sdk-platform-tools-common), then plug the phone in again.</translation>
+=======
+    <name>ImportReport</name>
+    <message>
+        <source>IDS_IMPORT_REPORT_COUNT_%1_%2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_READ_%1</source>
+        <translation>Contacts read: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_STORED_%1_%2</source>
+        <translation>Imported: %1, merged with existing contacts: %2</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_SKIPPED_%1_%2</source>
+        <translation>Skipped: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_AND_%1_MORE</source>
+        <translation>, %1 more</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_NOT_KEPT_%1</source>
+        <translation>Not kept: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_MALFORMED_%1_%2</source>
+        <translation>Malformed rows: %1 (row %2)</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_FORMAT_%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_ROW_%1_LINE_%2_%3</source>
+        <translation>Row %1 (line %2): %3</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_SKIPPED_NO_NAME</source>
+        <translation>without a name</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO</source>
+        <translation>extra photo</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_BROKEN_PROPERTY</source>
+        <translation>property with a syntax error</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_EXTRA_FIELDS</source>
+        <translation>fields beyond the last column</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_BIRTHDAY</source>
+        <translation>birthday that is no date</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE</source>
+        <translation>unbalanced quote; the row was read up to the end of its line</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_COLUMN_%1</source>
+        <translation>column %1</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_FORMAT_%1_%2_%3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_COMMA</source>
+        <translation>comma-separated</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_SEMICOLON</source>
+        <translation>semicolon-separated</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_TAB</source>
+        <translation>tab-separated</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_PLAIN</source>
+        <translation>CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OWN</source>
+        <translation>Quillmarrow CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OUTLOOK</source>
+        <translation>Outlook CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OUTLOOK_GERMAN</source>
+        <translation>Outlook CSV (German)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_APPLE_GERMAN</source>
+        <translation>Apple Contacts CSV (German)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_THUNDERBIRD</source>
+        <translation>Thunderbird CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_GOOGLE_OLD</source>
+        <translation>Google Contacts CSV (older layout)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_GOOGLE</source>
+        <translation>Google Contacts CSV</translation>
+>>>>>>> main
     </message>
 </context>
 </TS>
