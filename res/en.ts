@@ -643,7 +643,6 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
-<<<<<<< HEAD
     <name>PhoneBridge</name>
     <message>
         <source>IDS_BRIDGE_ROWS_UNREADABLE%1</source>
@@ -663,7 +662,9 @@ Do you want to replace it?</translation>
     <message>
         <source>IDS_ADB_NO_PERMISSIONS%1</source>
         <translation>This computer may not use phone %1 (no permissions). Install the Android udev rules (Debian package android-sdk-platform-tools-common), then plug the phone in again.</translation>
-=======
+    </message>
+</context>
+<context>
     <name>ImportReport</name>
     <message>
         <source>IDS_IMPORT_REPORT_COUNT_%1_%2</source>
@@ -776,7 +777,6 @@ Do you want to replace it?</translation>
     <message>
         <source>IDS_CSV_DIALECT_GOOGLE</source>
         <translation>Google Contacts CSV</translation>
->>>>>>> main
     </message>
 </context>
 </TS>
