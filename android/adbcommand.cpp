@@ -50,7 +50,7 @@ QString AdbCommand::run(const QStringList &arguments, bool raise, int timeoutMs)
                  .arg(timeoutMs / 1000.0)
                  .arg(arguments.join(QLatin1Char(' '))));
     }
-    const QString error = outputText(process.readAllStandardError());
+    const QString error = withoutDaemonLines(outputText(process.readAllStandardError()));
     const QString output = outputText(process.readAllStandardOutput());
     if (error.isEmpty())
         return output;
@@ -163,6 +163,19 @@ bool AdbCommand::hasErrorLine(const QString &text)
             return true;
     }
     return false;
+}
+
+QString AdbCommand::withoutDaemonLines(const QString &errorText)
+{
+    if (!errorText.startsWith(u"* daemon") && !errorText.contains(u"\n* daemon"))
+        return errorText;
+    QStringList kept;
+    for (const QString &line : errorText.split(u'\n')) {
+        if (!line.startsWith(u"* daemon not running") && !line.startsWith(u"* daemon started successfully"))
+            kept.append(line);
+    }
+    QString text = kept.join(u'\n');
+    return text.trimmed().isEmpty() ? QString() : text;
 }
 
 QStringList AdbCommand::activityManagerArguments(const QString &serial, const QString &subcommand,

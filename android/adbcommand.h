@@ -49,6 +49,10 @@ public:
     [[nodiscard]] static bool hasSuccessLine(const QString &text);
     // A line that, trimmed and lower-cased, starts with "error:".
     [[nodiscard]] static bool hasErrorLine(const QString &text);
+    // The text without the lines adb prints on standard error when its
+    // first call of a session has to start its server ("* daemon not
+    // running; starting now at tcp:5037", "* daemon started successfully").
+    [[nodiscard]] static QString withoutDaemonLines(const QString &errorText);
     [[nodiscard]] static QStringList activityManagerArguments(const QString &serial, const QString &subcommand,
         const QString &component, const QString &action, const QString &data, const QStringList &categories,
         const QString &mimeType);

@@ -28,7 +28,8 @@ AdbConnector::AdbConnector(const QString &serial, const QString &dataFolder, con
 QString AdbConnector::agentPackagePath() const
 {
     const QString folder = m_dataFolder.isEmpty() ? platform::dataFolder() : m_dataFolder;
-    return QDir(folder).filePath(QString::fromLatin1(AgentPackage));
+    // adb installs only files named *.apk (or *.apex).
+    return QDir(folder).filePath(QString::fromLatin1(AgentPackage) + QStringLiteral(".apk"));
 }
 
 void AdbConnector::prepareAgent()
@@ -44,6 +45,13 @@ void AdbConnector::prepareAgent()
         fail(QStringLiteral("Cannot write %1.").arg(QDir::toNativeSeparators(target)));
     QFile::setPermissions(target, QFileDevice::ReadUser | QFileDevice::WriteUser);
 
+    // The copy is only for adb: it goes once the install is over, whatever
+    // the outcome.
+    struct Remove
+    {
+        QString path;
+        ~Remove() { QFile::remove(path); }
+    } removeCopy { target };
     m_adb.install(m_serial, target);
     QThread::msleep(ulong(LinkTimings::installPauseMs()));
 }

@@ -29,7 +29,7 @@ public:
     [[nodiscard]] QString deviceLog() override;
 
     [[nodiscard]] const QString &serial() const { return m_serial; }
-    // Where prepareAgent puts the package before installing it.
+    // Where prepareAgent puts a copy of the package while adb installs it.
     [[nodiscard]] QString agentPackagePath() const;
 
 private:

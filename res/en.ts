@@ -706,6 +706,28 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>PhoneBridge</name>
+    <message>
+        <source>IDS_BRIDGE_ROWS_UNREADABLE%1</source>
+        <translation>The phone&apos;s contacts could not be read safely (%1). Nothing was stored; please try again.</translation>
+    </message>
+    <message>
+        <source>IDS_BRIDGE_PHONE_CHANGED</source>
+        <translation>The phone&apos;s contacts changed while they were being written. Load the phone again and retry.</translation>
+    </message>
+</context>
+<context>
+    <name>AdbBridgeConnector</name>
+    <message>
+        <source>IDS_ALLOW_USB_DEBUGGING%1</source>
+        <translation>Phone %1 is waiting for your permission: unlock it and allow USB debugging for this computer.</translation>
+    </message>
+    <message>
+        <source>IDS_ADB_NO_PERMISSIONS%1</source>
+        <translation>This computer may not use phone %1 (no permissions). Install the Android udev rules (Debian package android-sdk-platform-tools-common), then plug the phone in again.</translation>
+    </message>
+</context>
+<context>
     <name>ImportReport</name>
     <message>
         <source>IDS_IMPORT_REPORT_COUNT_%1_%2</source>

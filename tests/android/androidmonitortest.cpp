@@ -96,7 +96,7 @@ void AndroidMonitorTest::followsPhonesThroughAdb()
     // adb failing for a while (warnings on its standard error): nothing at
     // all is reported, neither the phone unplugged nor the one plugged in
     // meanwhile.
-    QVERIFY(sim.fault(QStringLiteral("MON-C"), { "adb-stderr=always" }));
+    QVERIFY(sim.fault(QStringLiteral("MON-C"), { "adb-warning=always" }));
     QVERIFY(sim.run(QStringLiteral("detach"), { "MON-B" }).ok());
     QVERIFY(sim.run(QStringLiteral("attach"), { "MON-A" }).ok());
     QTest::qWait(1500);

@@ -213,18 +213,24 @@ void PhoneSimAdbTest::installAndUninstall()
     const auto again = m_sim.adb({ "-s", "ADB1", "uninstall", "com.quillmarrow.contactssync" });
     QCOMPARE(again.out, QByteArray("Failure [DELETE_FAILED_INTERNAL_ERROR]\n"));
 
-    // The program installs a copy of its package named after the package,
-    // given as a path relative to its working folder or absolute.
+    // Like adb, only files named *.apk (or *.apex) are installed.
     QTemporaryDir dir;
-    QFile apk(dir.filePath(QStringLiteral("com.quillmarrow.contactssync")));
-    QVERIFY(apk.open(QIODevice::WriteOnly));
-    apk.write("PK\x03\x04 agent");
-    apk.close();
+    QFile bare(dir.filePath(QStringLiteral("com.quillmarrow.contactssync")));
+    QVERIFY(bare.open(QIODevice::WriteOnly));
+    bare.write("PK\x03\x04 agent");
+    bare.close();
+    const auto refused = m_sim.adb({ "-s", "ADB1", "install", bare.fileName() });
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(refused.err, "adb: filename doesn't end .apk or .apex: " + bare.fileName().toUtf8() + '\n');
+    QVERIFY(!m_sim.run(QStringLiteral("show"), { QStringLiteral("ADB1") }).out.contains("\"agentInstalled\": true"));
+
+    // A path relative to the working folder or absolute.
+    QVERIFY(QFile::copy(bare.fileName(), dir.filePath(QStringLiteral("com.quillmarrow.contactssync.apk"))));
     QProcess adb;
     adb.setProcessEnvironment(m_sim.environment());
     adb.setWorkingDirectory(dir.path());
     adb.start(PhoneSimDriver::adbDirectory() + QStringLiteral("/adb"),
-        { QStringLiteral("-s"), QStringLiteral("ADB1"), QStringLiteral("install"), QStringLiteral("com.quillmarrow.contactssync") });
+        { QStringLiteral("-s"), QStringLiteral("ADB1"), QStringLiteral("install"), QStringLiteral("com.quillmarrow.contactssync.apk") });
     QVERIFY(adb.waitForFinished());
     QCOMPARE(adb.readAllStandardOutput(), QByteArray("Performing Streamed Install\nSuccess\n"));
     QVERIFY(m_sim.adb({ "-s", "ADB1", "shell", "pm", "-l" }).out.contains("package:com.quillmarrow.contactssync\n"));

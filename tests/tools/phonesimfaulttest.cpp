@@ -3,6 +3,7 @@
 #include "tests/tools/simtestclient.h"
 
 #include <QElapsedTimer>
+#include <QDir>
 #include <QTemporaryFile>
 #include <QTest>
 
@@ -355,7 +356,7 @@ void PhoneSimFaultTest::installFailure()
 {
     QVERIFY(m_sim.set(QStringLiteral("FT1"), { QStringLiteral("installed=0") }));
     QVERIFY(m_sim.fault(QStringLiteral("FT1"), { QStringLiteral("install-failure=INSUFFICIENT_STORAGE") }));
-    QTemporaryFile apk;
+    QTemporaryFile apk(QDir::tempPath() + QStringLiteral("/agent-XXXXXX.apk"));
     QVERIFY(apk.open());
     apk.write("agent package");
     apk.flush();

@@ -65,7 +65,8 @@ int main(int argc, char **argv)
         QByteArray lines;
         for (const QString &dir : dirs) {
             const CommandResult r = SimClient(dir).execute(QStringLiteral("adb"), args, cwd);
-            merged.err += r.err;
+            if (!merged.err.contains(r.err)) // one adb server, one start-up message
+                merged.err += r.err;
             merged.code = std::max(merged.code, r.code);
             for (const QByteArray &line : r.out.split('\n')) {
                 if (!line.isEmpty() && line != "List of devices attached")

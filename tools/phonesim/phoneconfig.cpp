@@ -55,6 +55,7 @@ QJsonObject PhoneConfig::toJson() const
         { QStringLiteral("serial"), serial },
         { QStringLiteral("attached"), attached },
         { QStringLiteral("usbState"), usbState },
+        { QStringLiteral("sdk"), sdk },
         { QStringLiteral("wifi"), wifi },
         { QStringLiteral("wifiEnabled"), wifiEnabled },
         { QStringLiteral("deviceId"), deviceId },
@@ -75,6 +76,7 @@ PhoneConfig PhoneConfig::fromJson(const QJsonObject &json)
     c.serial = json.value(QStringLiteral("serial")).toString();
     c.attached = json.value(QStringLiteral("attached")).toBool(true);
     c.usbState = json.value(QStringLiteral("usbState")).toString(QStringLiteral("device"));
+    c.sdk = json.value(QStringLiteral("sdk")).toInt(33);
     c.wifi = json.value(QStringLiteral("wifi")).toString();
     c.wifiEnabled = json.value(QStringLiteral("wifiEnabled")).toBool(true);
     c.deviceId = json.value(QStringLiteral("deviceId")).toString();
@@ -106,7 +108,7 @@ QStringList PhoneConfig::attributeKeys()
 {
     return { QStringLiteral("serial"), QStringLiteral("wifi"), QStringLiteral("name"), QStringLiteral("device-id"),
         QStringLiteral("version"), QStringLiteral("installed"), QStringLiteral("batch-size"),
-        QStringLiteral("usb-state"), QStringLiteral("attached"), QStringLiteral("wifi-enabled") };
+        QStringLiteral("usb-state"), QStringLiteral("attached"), QStringLiteral("wifi-enabled"), QStringLiteral("sdk") };
 }
 
 bool PhoneConfig::setAttribute(const QString &key, const QString &value, QString *error)
@@ -151,11 +153,20 @@ bool PhoneConfig::setAttribute(const QString &key, const QString &value, QString
         }
         batchSize = value.toInt();
     } else if (key == u"usb-state") {
-        if (value != u"device" && value != u"unauthorized" && value != u"offline") {
-            *error = QStringLiteral("usb-state is device, unauthorized or offline");
+        static const QStringList states = { QStringLiteral("device"), QStringLiteral("unauthorized"),
+            QStringLiteral("offline"), QStringLiteral("authorizing"), QStringLiteral("connecting"),
+            QStringLiteral("no-permissions") };
+        if (!states.contains(value)) {
+            *error = QStringLiteral("usb-state is one of: ") + states.join(QStringLiteral(", "));
             return false;
         }
         usbState = value;
+    } else if (key == u"sdk") {
+        if (!isNumber(value, 1)) {
+            *error = QStringLiteral("sdk takes an Android API level (a number)");
+            return false;
+        }
+        sdk = value.toInt();
     } else if (key == u"attached") {
         if (!parseBool(value, &flag)) {
             *error = QStringLiteral("attached takes 0 or 1");
@@ -199,6 +210,7 @@ QStringList PhoneConfig::faultNames()
         QStringLiteral("hello-error"),
         QStringLiteral("silent-hello"),
         QStringLiteral("adb-stderr"),
+        QStringLiteral("adb-warning"),
         QStringLiteral("install-failure"),
         QStringLiteral("missing-package"),
     };
@@ -234,7 +246,7 @@ bool PhoneConfig::validFault(const QString &key, const QString &value, QString *
         const qsizetype colon = value.indexOf(u':');
         if (colon < 1 || !isNumber(value.left(colon), 1) || value.contains(u'\n'))
             return fail(QStringLiteral("takes N:TEXT"));
-    } else if (name == u"adb-stderr") {
+    } else if (name == u"adb-stderr" || name == u"adb-warning") {
         if (value != u"always" && !isNumber(value, 1))
             return fail(QStringLiteral("takes a count or \"always\""));
     } else if (name == u"install-failure") {

@@ -15,7 +15,10 @@ struct PhoneConfig
     QString id;           // folder name and CLI handle
     QString serial;       // adb serial; empty for a WiFi-only phone
     bool attached = true; // plugged in over USB
-    QString usbState = QStringLiteral("device"); // or "unauthorized", "offline"
+    // "device", "unauthorized", "offline", "authorizing", "connecting" or
+    // "no-permissions" (printed by adb as "no permissions (...)")
+    QString usbState = QStringLiteral("device");
+    int sdk = 33;         // Android release (ro.build.version.sdk)
     QString wifi;         // address in 127.0.0.0/8; empty when not on WiFi
     bool wifiEnabled = true;
     QString deviceId;     // answered to "hello:"

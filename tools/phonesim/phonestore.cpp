@@ -31,6 +31,12 @@ const PhoneContact *PhoneStore::contact(qint64 rawId) const
     return it == m_contacts.end() ? nullptr : &it->second;
 }
 
+const PhoneContact *PhoneStore::deletedContact(qint64 rawId) const
+{
+    const auto it = m_deleted.find(rawId);
+    return it == m_deleted.end() ? nullptr : &it->second;
+}
+
 const PhoneRow *PhoneStore::row(qint64 id) const
 {
     const auto it = m_rows.constFind(id);
@@ -102,24 +108,45 @@ void PhoneStore::removeRow(qint64 id)
     const auto c = m_contacts.find(it->rawId);
     if (c != m_contacts.end())
         c->second.rows.removeOne(id);
+    const auto d = m_deleted.find(it->rawId);
+    if (d != m_deleted.end())
+        d->second.rows.removeOne(id);
     m_rows.erase(it);
     record("D\t" + QByteArray::number(id));
 }
 
 void PhoneStore::removeContact(qint64 rawId)
 {
+    auto c = m_contacts.find(rawId);
+    std::map<qint64, PhoneContact> *from = &m_contacts;
+    if (c == m_contacts.end()) {
+        c = m_deleted.find(rawId);
+        from = &m_deleted;
+        if (c == m_deleted.end())
+            return;
+    }
+    for (qint64 id : std::as_const(c->second.rows))
+        m_rows.remove(id);
+    from->erase(c);
+    record("X\t" + QByteArray::number(rawId));
+}
+
+void PhoneStore::markDeleted(qint64 rawId)
+{
     const auto c = m_contacts.find(rawId);
     if (c == m_contacts.end())
         return;
-    for (qint64 id : std::as_const(c->second.rows))
-        m_rows.remove(id);
+    PhoneContact contact = c->second;
+    contact.deleted = true;
     m_contacts.erase(c);
-    record("X\t" + QByteArray::number(rawId));
+    m_deleted.emplace(rawId, contact);
+    record("K\t" + QByteArray::number(rawId));
 }
 
 void PhoneStore::clear()
 {
     m_contacts.clear();
+    m_deleted.clear();
     m_rows.clear();
     m_groups.clear();
     record(QByteArrayLiteral("E"));
@@ -144,6 +171,14 @@ qint64 PhoneStore::findOrCreateGroup(const QString &title)
 {
     if (const qint64 id = findGroup(title))
         return id;
+    const qint64 id = m_nextGroup++;
+    m_groups.emplace(id, title);
+    record("G\t" + QByteArray::number(id) + '\t' + b64(title));
+    return id;
+}
+
+qint64 PhoneStore::addGroup(const QString &title)
+{
     const qint64 id = m_nextGroup++;
     m_groups.emplace(id, title);
     record("G\t" + QByteArray::number(id) + '\t' + b64(title));
@@ -180,7 +215,7 @@ QByteArray PhoneStore::counterRecord() const
 
 int PhoneStore::liveRecords() const
 {
-    return 1 + int(m_groups.size()) + int(m_contacts.size()) + int(m_rows.size());
+    return 1 + int(m_groups.size()) + int(m_contacts.size()) + 2 * int(m_deleted.size()) + int(m_rows.size());
 }
 
 bool PhoneStore::applyRecord(const QByteArray &line)
@@ -226,8 +261,12 @@ bool PhoneStore::applyRecord(const QByteArray &line)
         r.id = num(1);
         r.rawId = num(2);
         r.kind = int(num(3));
-        const auto c = m_contacts.find(r.rawId);
-        if (!ok || c == m_contacts.end())
+        PhoneContact *owner = nullptr;
+        if (const auto c = m_contacts.find(r.rawId); c != m_contacts.end())
+            owner = &c->second;
+        else if (const auto d = m_deleted.find(r.rawId); d != m_deleted.end())
+            owner = &d->second;
+        if (!ok || !owner)
             return false;
         if (r.kind == 2)
             r.photo = QByteArray::fromBase64(f.value(4));
@@ -236,7 +275,7 @@ bool PhoneStore::applyRecord(const QByteArray &line)
                 r.values.append(unb64(f.at(i)));
         }
         if (!m_rows.contains(r.id))
-            c->second.rows.append(r.id);
+            owner->rows.append(r.id);
         m_rows.insert(r.id, r);
         m_nextRow = std::max(m_nextRow, r.id + 1);
     } else if (tag == "D") {
@@ -244,6 +283,11 @@ bool PhoneStore::applyRecord(const QByteArray &line)
         if (!ok)
             return false;
         removeRow(id);
+    } else if (tag == "K") {
+        const qint64 raw = num(1);
+        if (!ok)
+            return false;
+        markDeleted(raw);
     } else if (tag == "X") {
         const qint64 raw = num(1);
         if (!ok)
@@ -260,6 +304,7 @@ bool PhoneStore::applyRecord(const QByteArray &line)
 bool PhoneStore::load(const QString &path, QString *error)
 {
     m_contacts.clear();
+    m_deleted.clear();
     m_rows.clear();
     m_groups.clear();
     m_journal.clear();
@@ -325,6 +370,14 @@ bool PhoneStore::saveSnapshot(const QString &path, QString *error)
             file.write(out);
             out.clear();
         }
+    }
+    for (const auto &[raw, c] : m_deleted) {
+        out += "C\t" + QByteArray::number(raw) + '\t' + QByteArray::number(c.contactId) + '\n';
+        for (qint64 id : c.rows) {
+            if (const PhoneRow *r = row(id))
+                out += rowRecord(*r) + '\n';
+        }
+        out += "K\t" + QByteArray::number(raw) + '\n';
     }
     file.write(out);
     if (!file.commit()) {

@@ -31,6 +31,7 @@ struct PhoneContact
     qint64 rawId = 0;
     qint64 contactId = 0;
     QList<qint64> rows;
+    bool deleted = false;
 };
 
 // The contact store of one simulated phone. Ids are handed out from
@@ -47,6 +48,11 @@ public:
     // Contacts ordered by raw id.
     const std::map<qint64, PhoneContact> &contacts() const { return m_contacts; }
     const PhoneContact *contact(qint64 rawId) const;
+    // Contacts deleted on the phone whose account has not synced the
+    // deletion yet: the provider keeps them (deleted=1) with their rows, the
+    // agent and the dump no longer see them.
+    const std::map<qint64, PhoneContact> &deletedContacts() const { return m_deleted; }
+    const PhoneContact *deletedContact(qint64 rawId) const;
     const PhoneRow *row(qint64 id) const;
     int rowCount() const { return int(m_rows.size()); }
     // Rows of a contact: the first name row first, then the rest by id.
@@ -57,6 +63,7 @@ public:
     void updateRow(qint64 id, const QStringList &values, const QByteArray &photo = {});
     void removeRow(qint64 id);
     void removeContact(qint64 rawId);
+    void markDeleted(qint64 rawId);
     void clear();
 
     // Groups by id; group titles are matched exactly.
@@ -64,6 +71,8 @@ public:
     QString groupTitle(qint64 id) const;
     qint64 findGroup(const QString &title) const; // 0 when there is none
     qint64 findOrCreateGroup(const QString &title);
+    // A new group even when one of that title exists, as the provider does.
+    qint64 addGroup(const QString &title);
 
     bool load(const QString &path, QString *error);
     bool saveSnapshot(const QString &path, QString *error);
@@ -80,6 +89,7 @@ private:
     bool applyRecord(const QByteArray &line);
 
     std::map<qint64, PhoneContact> m_contacts;
+    std::map<qint64, PhoneContact> m_deleted;
     QHash<qint64, PhoneRow> m_rows;
     std::map<qint64, QString> m_groups;
     qint64 m_nextRaw = 1;

@@ -1,5 +1,8 @@
 #include "tools/phonesim/simadb.h"
 
+#include "tools/phonesim/contactsprovider.h"
+#include "tools/phonesim/contentcommand.h"
+#include "tools/phonesim/phoneshell.h"
 #include "tools/phonesim/simserver.h"
 #include "tools/phonesim/simstate.h"
 
@@ -55,6 +58,27 @@ public:
         m_state.logAdb(args);
         const Parsed p = parseGlobal(args);
         const QString command = args.value(p.command);
+        CommandResult r = runCommand(args, p, command);
+        // The first command after "kill-server" starts adb's server again,
+        // and says so on standard error.
+        const QString stopped = m_state.path(QStringLiteral("adb-server-stopped"));
+        if (command == u"kill-server") {
+            QFile marker(stopped);
+            if (marker.open(QIODevice::WriteOnly))
+                marker.close();
+        } else if (command != u"version" && !command.isEmpty() && QFile::exists(stopped)) {
+            QFile::remove(stopped);
+            r.err.prepend(daemonStartLines);
+        }
+        return r;
+    }
+
+private:
+    static constexpr const char *daemonStartLines
+        = "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n";
+
+    CommandResult runCommand(const QStringList &args, const Parsed &p, const QString &command)
+    {
         const QStringList rest = args.mid(p.command + 1);
         if (command == u"devices")
             return devices(rest.contains(QStringLiteral("-l")));
@@ -98,7 +122,6 @@ public:
         return r;
     }
 
-private:
     // Like adb: an unknown serial, an unauthorised or offline phone, or no
     // serial with other than exactly one phone are errors on stderr.
     SimPhone *selectDevice(const QString &serial, CommandResult *result)
@@ -140,23 +163,43 @@ private:
             *result = CommandResult::failure("error: device offline");
             return nullptr;
         }
+        if (phone->config.usbState == u"authorizing" || phone->config.usbState == u"connecting") {
+            *result = CommandResult::failure("error: device still " + phone->config.usbState.toUtf8());
+            return nullptr;
+        }
+        if (phone->config.usbState == u"no-permissions") {
+            *result = CommandResult::failure("error: insufficient permissions for device: " + noPermissionsReason
+                + "\nSee [http://developer.android.com/tools/device.html] for more information");
+            return nullptr;
+        }
         return phone;
     }
 
-    // The "adb-stderr" fault: the daemon start-up chatter real adb prints.
+    // The "adb-stderr" fault: the daemon start-up chatter real adb prints;
+    // "adb-warning": a client and server of different versions, which is
+    // more than chatter.
     void warn(SimPhone *phone, CommandResult *result)
     {
+        warnWith(phone, result, QStringLiteral("adb-stderr"),
+            "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n");
+        warnWith(phone, result, QStringLiteral("adb-warning"),
+            "adb server version (40) doesn't match this client (41); killing...\n"
+            "* daemon started successfully\n");
+    }
+
+    void warnWith(SimPhone *phone, CommandResult *result, const QString &fault, const QByteArray &text)
+    {
         PhoneConfig &c = phone->config;
-        if (!c.hasFault(QStringLiteral("adb-stderr")))
+        if (!c.hasFault(fault))
             return;
-        if (result->err.isEmpty())
-            result->err += "* daemon not running; starting now at tcp:5037\n* daemon started successfully\n";
-        if (c.fault(QStringLiteral("adb-stderr")) != u"always") {
-            const int left = c.faultInt(QStringLiteral("adb-stderr")) - 1;
+        if (!result->err.contains(text))
+            result->err += text;
+        if (c.fault(fault) != u"always") {
+            const int left = c.faultInt(fault) - 1;
             if (left <= 0)
-                c.faults.remove(QStringLiteral("adb-stderr"));
+                c.faults.remove(fault);
             else
-                c.faults.insert(QStringLiteral("adb-stderr"), QString::number(left));
+                c.faults.insert(fault, QString::number(left));
             m_state.saveConfig(phone);
         }
     }
@@ -172,7 +215,7 @@ private:
             const PhoneConfig &c = phone->config;
             if (!c.usbVisible())
                 continue;
-            QByteArray line = c.serial.toUtf8() + '\t' + c.usbState.toUtf8();
+            QByteArray line = c.serial.toUtf8() + '\t' + stateText(c.usbState);
             if (longForm && c.usbState == u"device") {
                 QString model = c.name;
                 model.replace(QRegularExpression(QStringLiteral("\\s+")), QStringLiteral("_"));
@@ -186,6 +229,16 @@ private:
         result.out += '\n';
         return result;
     }
+
+    // What "adb devices" prints for a state.
+    static QByteArray stateText(const QString &state)
+    {
+        if (state == u"no-permissions")
+            return "no permissions (" + noPermissionsReason + "); see [http://developer.android.com/tools/device.html]";
+        return state.toUtf8();
+    }
+
+    static inline const QByteArray noPermissionsReason = "missing udev rules? user is in the plugdev group";
 
     CommandResult forward(SimPhone *phone, const QStringList &rest)
     {
@@ -240,6 +293,8 @@ private:
         }
         if (files.size() != 1)
             return CommandResult::failure("adb: install requires an apk argument");
+        if (!files.first().endsWith(u".apk", Qt::CaseInsensitive) && !files.first().endsWith(u".apex", Qt::CaseInsensitive))
+            return CommandResult::failure("adb: filename doesn't end .apk or .apex: " + files.first().toUtf8());
         const QString path = QDir(m_cwd).absoluteFilePath(files.first());
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly))
@@ -294,8 +349,22 @@ private:
 
     CommandResult shell(SimPhone *phone, const QStringList &rest)
     {
-        // adb hands the device shell one command line.
-        const QStringList words = rest.join(u' ').split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
+        // adb joins its arguments with spaces and hands the phone's shell
+        // that one line.
+        const QString line = rest.join(u' ');
+        if (line.trimmed().isEmpty())
+            return CommandResult::failure("phonesim: interactive shells are not simulated");
+        PhoneShell sh([this, phone](const QStringList &argv) { return program(phone, argv); });
+        CommandResult r = sh.execute(line);
+        QString error;
+        if (phone->store && !m_state.flushStore(phone, &error))
+            r.err += "phonesim: " + error.toUtf8() + '\n';
+        return r;
+    }
+
+    // One program run by the phone's shell.
+    CommandResult program(SimPhone *phone, const QStringList &words)
+    {
         const QString tool = words.value(0);
         if (tool == u"pm")
             return packageManager(phone, words.mid(1));
@@ -305,11 +374,30 @@ private:
             return logcat(phone, words.mid(1));
         if (tool == u"getprop")
             return getprop(phone, words.mid(1));
+        if (tool == u"content")
+            return content(phone, words.mid(1));
         if (tool == u"echo")
             return { 0, words.mid(1).join(u' ').toUtf8() + '\n', {} };
-        if (tool.isEmpty())
-            return CommandResult::failure("phonesim: interactive shells are not simulated");
-        return CommandResult::failure("/system/bin/sh: " + tool.toUtf8() + ": inaccessible or not found", 127);
+        if (tool == u"true" || tool == u":")
+            return {};
+        if (tool == u"false")
+            return { 1, {}, {} };
+        if (tool == u"id")
+            return { 0, "uid=2000(shell) gid=2000(shell) groups=2000(shell),1004(input),1007(log),1011(adb),1015(sdcard_rw),3003(inet) context=u:r:shell:s0\n", {} };
+        // Anything else the phone would run is recorded, so that a test can
+        // see a command that should never have run.
+        m_state.log(phone, 'W', QStringLiteral("phonesim-sh"), QStringLiteral("not simulated, not run: ") + words.join(u' '));
+        return { 127, {}, "/system/bin/sh: " + tool.toUtf8() + ": inaccessible or not found\n" };
+    }
+
+    CommandResult content(SimPhone *phone, const QStringList &args)
+    {
+        QString error;
+        PhoneStore *store = m_state.store(phone, &error);
+        if (!store)
+            return CommandResult::failure("phonesim: " + error.toUtf8());
+        ContactsProvider provider(*store);
+        return ContentCommand(provider, phone->config.sdk).run(args);
     }
 
     CommandResult packageManager(SimPhone *phone, const QStringList &args)
@@ -429,11 +517,22 @@ private:
         return r;
     }
 
+    static QString releaseOf(int sdk)
+    {
+        static const QMap<int, QString> releases = { { 19, QStringLiteral("4.4") }, { 21, QStringLiteral("5.0") },
+            { 22, QStringLiteral("5.1") }, { 23, QStringLiteral("6.0") }, { 24, QStringLiteral("7.0") },
+            { 25, QStringLiteral("7.1") }, { 26, QStringLiteral("8.0") }, { 27, QStringLiteral("8.1") },
+            { 28, QStringLiteral("9") }, { 29, QStringLiteral("10") }, { 30, QStringLiteral("11") },
+            { 31, QStringLiteral("12") }, { 32, QStringLiteral("12") }, { 33, QStringLiteral("13") },
+            { 34, QStringLiteral("14") }, { 35, QStringLiteral("15") } };
+        return releases.value(sdk, QString::number(sdk));
+    }
+
     CommandResult getprop(SimPhone *phone, const QStringList &args)
     {
         const QList<QPair<QString, QString>> props = {
-            { QStringLiteral("ro.build.version.release"), QStringLiteral("13") },
-            { QStringLiteral("ro.build.version.sdk"), QStringLiteral("33") },
+            { QStringLiteral("ro.build.version.release"), releaseOf(phone->config.sdk) },
+            { QStringLiteral("ro.build.version.sdk"), QString::number(phone->config.sdk) },
             { QStringLiteral("ro.product.manufacturer"), QStringLiteral("phonesim") },
             { QStringLiteral("ro.product.model"), phone->config.name },
             { QStringLiteral("ro.serialno"), phone->config.serial },
