@@ -820,4 +820,26 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Google-Kontakte-CSV</translation>
     </message>
 </context>
+<context>
+    <name>PhoneBridge</name>
+    <message>
+        <source>IDS_BRIDGE_ROWS_UNREADABLE%1</source>
+        <translation>Die Kontakte des Telefons konnten nicht sicher gelesen werden (%1). Es wurde nichts gespeichert; bitte versuchen Sie es erneut.</translation>
+    </message>
+    <message>
+        <source>IDS_BRIDGE_PHONE_CHANGED</source>
+        <translation>Die Kontakte des Telefons haben sich während des Schreibens geändert. Laden Sie das Telefon erneut und wiederholen Sie den Vorgang.</translation>
+    </message>
+</context>
+<context>
+    <name>AdbBridgeConnector</name>
+    <message>
+        <source>IDS_ALLOW_USB_DEBUGGING%1</source>
+        <translation>Telefon %1 wartet auf Ihre Erlaubnis: Entsperren Sie es und erlauben Sie USB-Debugging für diesen Computer.</translation>
+    </message>
+    <message>
+        <source>IDS_ADB_NO_PERMISSIONS%1</source>
+        <translation>Dieser Computer darf Telefon %1 nicht verwenden (keine Berechtigung). Installieren Sie die Android-udev-Regeln (Debian-Paket android-sdk-platform-tools-common) und schließen Sie das Telefon erneut an.</translation>
+    </message>
+</context>
 </TS>
