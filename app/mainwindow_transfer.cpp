@@ -4,6 +4,9 @@
 
 #include "ui_mainwindow.h"
 
+#include "android/androidcontactsdb.h"
+#include "android/dataport.h"
+#include "android/syncbackupthread.h"
 #include "app/datasourceselform.h"
 #include "app/localdbselform.h"
 #include "app/messageboxes.h"
@@ -137,8 +140,38 @@ void MainWindow::miContactBackup()
 
 void MainWindow::transferContacts(const QList<Contact> &contacts, const QString &excludedDeviceId)
 {
-    Q_UNUSED(contacts)
-    Q_UNUSED(excludedDeviceId)
+    QList<DataSourceSelForm::Item> items;
+    for (const Node::_DBItemNode *node : m_mainTree.deviceNodes()) {
+        if (node->kind == Node::AndroidDevice && node->deviceId != excludedDeviceId)
+            items.append({QStringLiteral(":res/icon_android.png"), node->name, node->deviceId});
+    }
+    QString targetId;
+    {
+        DataSourceSelForm form(this);
+        targetId = form.selectDataSource(tr("IDS_SELECT_ANDROID_TO_TRANSFER"), items);
+    }
+    if (targetId.isEmpty())
+        return;
+    // The phone may have gone, or been read again, while the chooser was open.
+    const Node::_DBItemNode *target = deviceNodeById(targetId);
+    const auto db = target ? std::dynamic_pointer_cast<AndroidContactsDb>(target->db) : nullptr;
+    if (!db)
+        return;
+    bool sent = false;
+    {
+        TaskRunner task(QString(), this);
+        SyncBackupThread job(contacts, db, dataPortFor(targetId), task.progress(), this);
+        sent = task.run(job);
+    }
+    if (sent) {
+        showDatabaseNode(db);
+        return;
+    }
+    // What reached the phone is only known by reading it again; a phone that
+    // went away (or was read again) meanwhile is left alone.
+    Node::_DBItemNode *after = deviceNodeById(targetId);
+    if (after && after->db == db)
+        reloadPhone(after);
 }
 
 void MainWindow::miTreeA2A()
