@@ -92,8 +92,13 @@ void MainWindow::showDatabaseNode(const std::shared_ptr<LocalDb> &db)
     }
     if (!node)
         return;
-    m_mainTree.loadGroups(node);
     const QModelIndex index = m_mainTree.indexOfNode(node);
+    // A current group of the node goes with the old group nodes: the node
+    // itself becomes current before they are replaced.
+    const Node::Selection current = currentTreeSelection();
+    if (current.dbNode == node && current.node != node)
+        ui->treeMain->setCurrentIndex(index);
+    m_mainTree.loadGroups(node);
     ui->treeMain->expand(index);
     if (ui->treeMain->currentIndex() == index)
         loadContactsForSelection(currentTreeSelection());
