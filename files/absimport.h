@@ -2,6 +2,7 @@
 #define FILES_ABSIMPORT_H
 
 #include "contacts/contact.h"
+#include "files/importreport.h"
 
 #include <QString>
 
@@ -9,6 +10,10 @@
 // contacts it holds and pulls them one by one; the whole file is read by
 // open(), so next() does no file access. Failures are std::runtime_error
 // with a UTF-8 message.
+//
+// Alongside, the reader keeps a report of what it read: the contacts, what
+// it could not keep and the rows it found malformed. open() starts a new
+// report; it is complete once the last contact has been taken.
 class AbsImport
 {
 public:
@@ -21,6 +26,11 @@ public:
     // the cursor has passed the last one.
     [[nodiscard]] virtual Contact next() = 0;
     virtual void close() = 0;
+
+    [[nodiscard]] const ImportReport &report() const { return m_report; }
+
+protected:
+    ImportReport m_report;
 };
 
 #endif

@@ -1,17 +1,75 @@
 #include "files/csvimport.h"
 
 #include "contacts/contactformat.h"
-#include "files/csvrowreader.h"
+#include "files/csvtextdecoder.h"
+#include "files/eventdate.h"
 
+#include <QCoreApplication>
 #include <QFile>
-#include <QMap>
 #include <QVarLengthArray>
 
-#include <algorithm>
-#include <numeric>
 #include <stdexcept>
 
 using namespace pim;
+using Role = CSVColumnMap::Role;
+using Field = CSVRowParser::Field;
+
+namespace {
+
+QString tr(const char *key)
+{
+    return QCoreApplication::translate("ImportReport", key);
+}
+
+// Values Outlook writes into every row for "nothing set"; a column holding
+// only these has lost nothing.
+bool isPlaceholder(const QString &value)
+{
+    static const QStringList placeholders { QStringLiteral("Normal"),        QStringLiteral("False"),
+                                            QStringLiteral("Unspecified"),   QStringLiteral("0/0/00"),
+                                            QStringLiteral("0.0.00"),        QStringLiteral("Keine Angabe"),
+                                            QStringLiteral("Aus"),           QStringLiteral("Nicht angegeben") };
+    return value.trimmed().isEmpty() || placeholders.contains(value);
+}
+
+QString separatorName(char separator)
+{
+    switch (separator) {
+    case ';': return tr("IDS_CSV_SEPARATOR_SEMICOLON");
+    case '\t': return tr("IDS_CSV_SEPARATOR_TAB");
+    default: return tr("IDS_CSV_SEPARATOR_COMMA");
+    }
+}
+
+constexpr qint64 chunkSize = 256 * 1024;
+
+} // namespace
+
+// What a row gives one group before it becomes an entity.
+struct CSVImport::Pending
+{
+    QVarLengthArray<std::pair<int, QString>, 4> values;   // entity column, text
+    QString type;
+    QString service;
+    QString formatted;
+    qsizetype dateColumn = -1;   // the column an event's date came from
+    bool touched = false;
+
+    void reset()
+    {
+        values.clear();
+        type.clear();
+        service.clear();
+        formatted.clear();
+        dateColumn = -1;
+        touched = false;
+    }
+};
+
+CSVImport::CSVImport() = default;
+CSVImport::CSVImport(CSVImport &&other) noexcept = default;
+CSVImport &CSVImport::operator=(CSVImport &&other) noexcept = default;
+CSVImport::~CSVImport() = default;
 
 void CSVImport::open(const QString &path)
 {
@@ -24,74 +82,96 @@ void CSVImport::open(const QString &path)
 
 void CSVImport::openDevice(QIODevice &device)
 {
+    m_report.clear();
+    m_text = QByteArray();
     m_header.clear();
-    std::string().swap(m_data);
-    m_fieldEnds.clear();
-    m_rowFirstField.assign(1, 0);
+    m_rowStarts.clear();
+    m_rowMalformed.clear();
     m_cursor = 0;
-    if (!device.isSequential() && device.size() > 0)
-        m_data.reserve(size_t(device.size()));
 
-    CSVRowReader reader(device);
-    bool complete = false;
-    m_header = reader.readRow(true, &complete);
+    if (!device.isSequential() && device.size() > 0)
+        m_text.reserve(qsizetype(device.size() - device.pos()));
+    for (;;) {
+        const qsizetype at = m_text.size();
+        m_text.resize(at + chunkSize);
+        const qint64 n = device.read(m_text.data() + at, chunkSize);
+        if (n < 0) {
+            m_text.resize(at);
+            const QString error = device.errorString();
+            qWarning("utf8CSVRow::error:%s", qPrintable(error));
+            throw std::runtime_error(error.toStdString());
+        }
+        m_text.resize(at + qsizetype(n));
+        if (n == 0)
+            break;
+    }
+    m_text.squeeze();
+    const CSVTextDecoder::Encoding encoding = CSVTextDecoder::toUtf8(m_text);
+    scan();
+    m_report.setFormat(tr("IDS_CSV_FORMAT_%1_%2_%3")
+                           .arg(CSVColumnMap::dialectName(dialect()), CSVTextDecoder::name(encoding),
+                                separatorName(m_separator)));
+}
+
+// Finds the header and the start of every data row.
+void CSVImport::scan()
+{
+    const QByteArrayView text(m_text);
+    m_separator = CSVRowParser::detectSeparator(text);
+    const auto hasText = [&text](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (text.at(i) != '\r')
+                return true;
+        }
+        return false;
+    };
+    const QString unbalanced = tr("IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE");
+
+    std::vector<Field> fields;
+    CSVRowParser::Row row = CSVRowParser::readRow(text, 0, m_separator, &fields);
+    if (row.malformed) {
+        m_report.addMalformedRow(1, 1, unbalanced);
+        fields.clear();
+        row = CSVRowParser::readLine(text, 0, m_separator, &fields);
+    }
     // A file that ends without a line feed still has its last row: only
     // nothing at all (or a lone empty field) after the last line feed is
     // no row.
-    const auto isRow = [](const QStringList &fields, bool done) {
-        return done || fields.size() > 1 || (fields.size() == 1 && !fields.first().isEmpty());
-    };
-    if (isRow(m_header, complete)) {
-        while (complete) {
-            const size_t dataMark = m_data.size();
-            const size_t fieldMark = m_fieldEnds.size();
-            complete = reader.readRow(false, m_data, m_fieldEnds);
-            const size_t fields = m_fieldEnds.size() - fieldMark;
-            if (complete || fields > 1 || (fields == 1 && m_data.size() > dataMark)) {
-                m_rowFirstField.push_back(qsizetype(m_fieldEnds.size()));
-            } else {
-                m_data.resize(dataMark);
-                m_fieldEnds.resize(fieldMark);
-            }
-        }
-    } else {
-        m_header.clear();
+    if (!row.complete && !(row.fields > 1 || hasText(0, text.size()))) {
+        m_map = std::make_unique<CSVColumnMap>(m_header);
+        return;
     }
-    planColumns();
+    for (const Field &f : fields)
+        m_header.append(CSVRowParser::value(text, f));
+    m_map = std::make_unique<CSVColumnMap>(m_header);
+
+    const qsizetype columns = m_header.size();
+    qsizetype at = row.next;
+    qsizetype line = 1 + row.lineFeeds;
+    for (qsizetype number = 2; at < text.size(); ++number) {
+        row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+        bool malformed = row.malformed || (row.multiLine && row.fields > columns);
+        if (malformed) {
+            m_report.addMalformedRow(number, line, unbalanced);
+            row = CSVRowParser::readLine(text, at, m_separator, nullptr);
+        }
+        if (row.complete || row.fields > 1 || hasText(at, row.next)) {
+            m_rowStarts.push_back(at);
+            m_rowMalformed.push_back(malformed ? 1 : 0);
+        }
+        at = row.next;
+        line += row.lineFeeds;
+    }
 }
 
-// Resolves the header once per file: which positions map to which entity
-// group, with the groups ordered by their "kind-type" key.
-void CSVImport::planColumns()
+CSVColumnMap::Dialect CSVImport::dialect() const
 {
-    m_slots.clear();
-    m_groupKinds.clear();
-    m_groupsByKind.clear();
-    QMap<QString, int> groups;   // key -> kind, in key order
-    for (const QString &name : std::as_const(m_header)) {
-        const CSVHeaderMapping mapping = lookupHeader(name);
-        if (mapping.kind)
-            groups.insert(QStringLiteral("%1-%2").arg(mapping.kind).arg(mapping.type), mapping.kind);
-    }
-    for (auto it = groups.cbegin(); it != groups.cend(); ++it)
-        m_groupKinds.push_back(it.value());
-    m_groupsByKind.resize(m_groupKinds.size());
-    std::iota(m_groupsByKind.begin(), m_groupsByKind.end(), 0);
-    std::stable_sort(m_groupsByKind.begin(), m_groupsByKind.end(),
-                     [this](int a, int b) { return m_groupKinds[size_t(a)] < m_groupKinds[size_t(b)]; });
-    const QStringList keys = groups.keys();
-    for (qsizetype i = 0; i < m_header.size(); ++i) {
-        const CSVHeaderMapping mapping = lookupHeader(m_header.at(i));
-        if (!mapping.kind)
-            continue;
-        const int group = int(keys.indexOf(QStringLiteral("%1-%2").arg(mapping.kind).arg(mapping.type)));
-        m_slots.push_back(Slot { i, group, mapping });
-    }
+    return m_map ? m_map->dialect() : CSVColumnMap::Dialect::Plain;
 }
 
 qsizetype CSVImport::count() const
 {
-    return qsizetype(m_rowFirstField.size()) - 1;
+    return qsizetype(m_rowStarts.size());
 }
 
 bool CSVImport::hasNext() const
@@ -99,24 +179,33 @@ bool CSVImport::hasNext() const
     return m_cursor < count();
 }
 
-QByteArrayView CSVImport::field(qsizetype row, qsizetype position) const
+void CSVImport::readFields(qsizetype row, std::vector<Field> &fields) const
 {
-    const qsizetype index = m_rowFirstField[size_t(row)] + position;
-    if (index >= m_rowFirstField[size_t(row) + 1])
-        return QByteArrayView();   // the row is shorter than the header
-    const qsizetype start = index ? m_fieldEnds[size_t(index) - 1] : 0;
-    return QByteArrayView(m_data.data() + start, m_fieldEnds[size_t(index)] - start);
+    fields.clear();
+    const qsizetype at = m_rowStarts[size_t(row)];
+    if (m_rowMalformed[size_t(row)])
+        CSVRowParser::readLine(m_text, at, m_separator, &fields);
+    else
+        CSVRowParser::readRow(m_text, at, m_separator, &fields);
 }
 
 QStringList CSVImport::row(qsizetype index) const
 {
-    QStringList fields;
+    QStringList values;
     if (index < 0 || index >= count())
-        return fields;
-    const qsizetype n = m_rowFirstField[size_t(index) + 1] - m_rowFirstField[size_t(index)];
-    for (qsizetype i = 0; i < n; ++i)
-        fields.append(CSVRowReader::decodeField(field(index, i)));
-    return fields;
+        return values;
+    std::vector<Field> fields;
+    readFields(index, fields);
+    values.reserve(qsizetype(fields.size()));
+    for (const Field &f : fields)
+        values.append(CSVRowParser::value(m_text, f));
+    return values;
+}
+
+QString CSVImport::columnName(qsizetype column) const
+{
+    const QString &name = m_header.at(column);
+    return name.isEmpty() ? tr("IDS_IMPORT_COLUMN_%1").arg(column + 1) : name;
 }
 
 Contact CSVImport::next()
@@ -124,65 +213,210 @@ Contact CSVImport::next()
     Contact contact;
     if (!hasNext())
         return contact;
-    const qsizetype row = m_cursor++;
+    const qsizetype rowIndex = m_cursor++;
+    m_report.addRead();
+    readFields(rowIndex, m_fields);
 
-    QVarLengthArray<Entity, 16> entities(qsizetype(m_groupKinds.size()));
-    // Per group, the columns set so far (bit n: column n); 0 for a group
-    // this row leaves empty.
-    QVarLengthArray<quint32, 16> set(qsizetype(m_groupKinds.size()));
-    std::fill(set.begin(), set.end(), 0u);
-    for (const Slot &slot : m_slots) {
-        const QByteArrayView bytes = field(row, slot.field);
-        if (bytes.isEmpty())
+    const std::vector<CSVColumnMap::Column> &columns = m_map->columns();
+    const std::vector<CSVColumnMap::Group> &groups = m_map->groups();
+    if (m_pending.size() != groups.size())
+        m_pending.resize(groups.size());
+    for (const int g : m_touched)
+        m_pending[size_t(g)].reset();
+    m_touched.clear();
+
+    QStringList labels;
+    QString displayName;
+    qsizetype displayColumn = -1;
+    int birth[3] = { -1, -1, -1 };   // year, month, day
+    const QByteArrayView text(m_text);
+    const qsizetype n = qMin(qsizetype(m_fields.size()), qsizetype(columns.size()));
+    for (qsizetype i = 0; i < n; ++i) {
+        const Field &field = m_fields[size_t(i)];
+        if (CSVRowParser::isEmpty(field))
             continue;
-        const QString value = CSVRowReader::decodeField(bytes);
-        Entity &e = entities[slot.group];
-        quint32 &columns = set[slot.group];
-        if (!columns)
-            e.reserve(8);
-        const int valueColumn = slot.mapping.valueColumn;
-        if (columns & (1u << valueColumn)) {
-            const QString existing = e.text(valueColumn);
-            e.setText(valueColumn, existing.isEmpty() ? value : existing + QLatin1Char(' ') + value);
-        } else {
-            e.setText(valueColumn, value);
-            columns |= 1u << valueColumn;
+        const CSVColumnMap::Column &column = columns[size_t(i)];
+        if (column.role == Role::Ignored)
+            continue;
+        const QString value = CSVRowParser::value(text, field);
+        if (value.isEmpty())
+            continue;
+        Pending *p = column.group >= 0 ? &m_pending[size_t(column.group)] : nullptr;
+        if (p && !p->touched && (column.role == Role::Value || column.role == Role::FormattedAddress)) {
+            p->touched = true;
+            m_touched.push_back(column.group);
         }
-        const int typeColumn = slot.mapping.typeColumn;
-        if (typeColumn && slot.mapping.type != 0 && !(columns & (1u << typeColumn))) {
-            e.setValue(typeColumn, slot.mapping.type);
-            columns |= 1u << typeColumn;
+        switch (column.role) {
+        case Role::Value: {
+            auto it = std::find_if(p->values.begin(), p->values.end(),
+                                   [&column](const auto &v) { return v.first == column.entityColumn; });
+            if (it == p->values.end()) {
+                p->values.append({ column.entityColumn, value });
+            } else if (it->second.isEmpty()) {
+                it->second = value;
+            } else {
+                it->second += u' ';
+                it->second += value;
+            }
+            if (groups[size_t(column.group)].kind == ENTITY_EVENT)
+                p->dateColumn = i;
+            break;
+        }
+        case Role::Type:
+            p->type = value;
+            break;
+        case Role::Service:
+            p->service = value;
+            break;
+        case Role::FormattedAddress:
+            p->formatted = value;
+            break;
+        case Role::Labels:
+            for (const QString &name : CSVColumnMap::groupNames(value)) {
+                if (!labels.contains(name))
+                    labels.append(name);
+            }
+            break;
+        case Role::BirthYear:
+        case Role::BirthMonth:
+        case Role::BirthDay: {
+            bool ok = false;
+            const int number = value.trimmed().toInt(&ok);
+            if (ok)
+                birth[column.role == Role::BirthYear ? 0 : column.role == Role::BirthMonth ? 1 : 2] = number;
+            else
+                m_report.addNotKept(columnName(i));
+            break;
+        }
+        case Role::DisplayName:
+            if (displayName.isEmpty()) {
+                displayName = value.trimmed();
+                displayColumn = i;
+            }
+            break;
+        case Role::NotKept:
+            if (!isPlaceholder(value))
+                m_report.addNotKept(columnName(i));
+            break;
+        case Role::Ignored:
+            break;
         }
     }
-    // The entities go to their kinds' lists in the order of their keys;
-    // kinds come in ascending order, so each list is added at the end.
-    for (size_t i = 0; i < m_groupsByKind.size();) {
-        const int kind = m_groupKinds[size_t(m_groupsByKind[i])];
-        size_t end = i;
-        qsizetype count = 0;
-        for (; end < m_groupsByKind.size() && m_groupKinds[size_t(m_groupsByKind[end])] == kind; ++end)
-            count += set[m_groupsByKind[end]] ? 1 : 0;
-        if (count) {
-            QList<Entity> list;
-            list.reserve(count);
-            for (size_t k = i; k < end; ++k) {
-                const int g = m_groupsByKind[k];
-                if (!set[g])
-                    continue;
-                Entity &e = entities[g];
-                if (kind == ENTITY_NAME) {
-                    contact.fullName = formatPersonName(e);
-                    e.setText(data1, contact.fullName);
-                } else if (kind == ENTITY_POSTAL_ADDRESS) {
-                    e.setText(data1, formatPostalAddress(e));
-                } else if (kind == ENTITY_IM) {
-                    e.setValue(data2, 1);
-                }
-                list.append(std::move(e));
-            }
-            contact.entities.insert(contact.entities.cend(), kind, std::move(list));
+    for (qsizetype i = n; i < qsizetype(m_fields.size()); ++i) {
+        if (!CSVRowParser::isEmpty(m_fields[size_t(i)])) {
+            m_report.addNotKept(tr("IDS_IMPORT_NOT_KEPT_EXTRA_FIELDS"));
+            break;
         }
-        i = end;
+    }
+
+    for (const int g : m_map->groupOrder()) {
+        Pending &p = m_pending[size_t(g)];
+        if (!p.touched)
+            continue;
+        const CSVColumnMap::Group &group = groups[size_t(g)];
+        Entity e;
+        e.reserve(int(p.values.size()) + 3);
+        for (const auto &[column, value] : p.values)
+            e.setText(column, value);
+
+        switch (group.kind) {
+        case ENTITY_NAME:
+            contact.fullName = formatPersonName(e);
+            e.setText(data1, contact.fullName);
+            break;
+        case ENTITY_POSTAL_ADDRESS:
+            if (p.values.isEmpty())
+                e.setText(data4, p.formatted);
+            e.setText(data1, formatPostalAddress(e));
+            break;
+        case ENTITY_EVENT: {
+            const QString date = EventDate::fromText(e.text(data1));
+            if (date.isEmpty()) {
+                if (!isPlaceholder(e.text(data1)) && p.dateColumn >= 0)
+                    m_report.addNotKept(columnName(p.dateColumn));
+                continue;
+            }
+            e.setText(data1, date);
+            break;
+        }
+        default:
+            break;
+        }
+
+        if (group.kind == ENTITY_IM) {
+            int protocol = group.typeColumn == data5 ? group.type : 0;
+            QString customProtocol;
+            if (group.typeColumn != data5)
+                protocol = CSVColumnMap::imProtocol(p.service, &customProtocol);
+            if (protocol)
+                e.setValue(data5, protocol);
+            if (!customProtocol.isEmpty())
+                e.setText(data6, customProtocol);
+            QString label;
+            const int imType = group.imType >= 0 ? group.imType : CSVColumnMap::typeCode(ENTITY_IM, p.type, 1, &label);
+            e.setValue(data2, imType);
+            if (!label.isEmpty())
+                e.setText(data3, label);
+        } else if (group.typeColumn) {
+            QString label;
+            const int code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &label);
+            if (code != 0)
+                e.setValue(group.typeColumn, code);
+            if (!label.isEmpty())
+                e.setText(data3, label);
+        }
+
+        QList<Entity> &list = contact.entities[group.kind];
+        const QString first = e.text(data1);
+        if (group.multiValue && first.contains(QLatin1String(" ::: "))) {
+            // Google puts several numbers of one type into one field.
+            for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {
+                Entity copy = e;
+                copy.setText(data1, piece.trimmed());
+                list.append(std::move(copy));
+            }
+        } else {
+            list.append(std::move(e));
+        }
+    }
+
+    if (!labels.isEmpty()) {
+        QList<Entity> &memberships = contact.entities[ENTITY_GROUP_MEMBERSHIP];
+        for (const QString &name : std::as_const(labels)) {
+            const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
+                                             [&name](const Entity &m) { return m.text(data2) == name; });
+            if (!present) {
+                Entity membership;
+                membership.setText(data2, name);
+                memberships.append(std::move(membership));
+            }
+        }
+    }
+    if (birth[1] >= 0 || birth[2] >= 0) {
+        const QString date = EventDate::fromParts(birth[0], birth[1], birth[2]);
+        if (date.isEmpty()) {
+            m_report.addNotKept(tr("IDS_IMPORT_NOT_KEPT_BIRTHDAY"));
+        } else {
+            Entity birthday;
+            birthday.setText(data1, date);
+            birthday.setValue(data2, 3);
+            contact.entities[ENTITY_EVENT].append(std::move(birthday));
+        }
+    }
+    if (!displayName.isEmpty()) {
+        if (contact.fullName.isEmpty()) {
+            // Only a display name: it becomes the given name, as a vCard
+            // with FN and no N does.
+            QList<Entity> &names = contact.entities[ENTITY_NAME];
+            if (names.isEmpty())
+                names.append(Entity());
+            Entity &name = names.first();
+            name.setText(data2, displayName);
+            contact.fullName = formatPersonName(name);
+            name.setText(data1, contact.fullName);
+        } else if (displayName != contact.fullName) {
+            m_report.addNotKept(columnName(displayColumn));
+        }
     }
     return contact;
 }

@@ -2,26 +2,33 @@
 #define FILES_CSVIMPORT_H
 
 #include "files/absimport.h"
-#include "files/csvheadertable.h"
+#include "files/csvcolumnmap.h"
+#include "files/csvrowparser.h"
 
 #include <QByteArray>
 #include <QIODevice>
 #include <QStringList>
 
-#include <string>
+#include <memory>
 #include <vector>
 
-// Reads a CSV file into contacts. The first row names the columns (a UTF-8
-// byte-order mark before it is skipped); each later row is one contact.
-// Columns map to entities through the header table: columns of the same
-// kind and type fill one entity, and two columns of the same entity column
-// ("Home Street", "Home Street 2") are joined with a space. Unknown headers
-// and empty values are skipped.
+// Reads a CSV file into contacts. The first row names the columns; each
+// later row is one contact.
 //
-// The rows are kept as raw field bytes until next() needs them.
+// open() brings the file to UTF-8 (CSVTextDecoder), takes the separator
+// from the header line (comma, semicolon or tab), works out what the
+// columns mean (CSVColumnMap) and finds where every row starts; a row with
+// an unbalanced quote is reported and read as its one line (CSVRowParser).
+// The text stays as it is: next() cuts its row into fields and builds the
+// contact, so the reader holds little more than the file itself.
 class CSVImport : public AbsImport
 {
 public:
+    CSVImport();
+    CSVImport(CSVImport &&other) noexcept;
+    CSVImport &operator=(CSVImport &&other) noexcept;
+    ~CSVImport() override;
+
     // Throws std::runtime_error with the file's error text when the file
     // cannot be opened or read.
     void open(const QString &path) override;
@@ -33,28 +40,30 @@ public:
     void close() override;
 
     [[nodiscard]] const QStringList &header() const { return m_header; }
+    [[nodiscard]] char separator() const { return m_separator; }
+    [[nodiscard]] CSVColumnMap::Dialect dialect() const;
     // The fields of a data row, decoded.
     [[nodiscard]] QStringList row(qsizetype index) const;
 
 private:
-    struct Slot
-    {
-        qsizetype field;   // position in the row
-        int group;         // index into m_groupKinds
-        CSVHeaderMapping mapping;
-    };
+    struct Pending;
 
-    void planColumns();
-    [[nodiscard]] QByteArrayView field(qsizetype row, qsizetype position) const;
+    void scan();
+    void readFields(qsizetype row, std::vector<CSVRowParser::Field> &fields) const;
+    [[nodiscard]] QString columnName(qsizetype column) const;
 
+    QByteArray m_text;                      // the file as UTF-8
+    char m_separator = ',';
     QStringList m_header;
-    std::string m_data;                     // field bytes of all rows
-    std::vector<qsizetype> m_fieldEnds;     // end of each field in m_data
-    std::vector<qsizetype> m_rowFirstField; // per row, plus one past the last
-    std::vector<Slot> m_slots;              // the header columns that map somewhere
-    std::vector<int> m_groupKinds;          // kind per group, groups in key order
-    std::vector<int> m_groupsByKind;        // the groups by ascending kind, key order within a kind
+    std::unique_ptr<CSVColumnMap> m_map;
+    std::vector<qsizetype> m_rowStarts;     // per data row
+    std::vector<quint8> m_rowMalformed;     // per data row: read as its line
     qsizetype m_cursor = 0;
+
+    // Scratch of next(), kept to save allocations.
+    std::vector<CSVRowParser::Field> m_fields;
+    std::vector<Pending> m_pending;
+    std::vector<int> m_touched;
 };
 
 #endif

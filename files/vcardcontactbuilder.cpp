@@ -2,9 +2,12 @@
 
 #include "contacts/contactformat.h"
 #include "files/asciicase.h"
+#include "files/eventdate.h"
+#include "files/importreport.h"
 #include "files/vcardimport.h"
 #include "files/vcardtypes.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QStringDecoder>
 #include <QTextCodec>
@@ -17,18 +20,55 @@ using asciicase::equals;
 namespace {
 
 enum class Prop {
-    Other, N, FN, Version, Photo, Tel, Email, Nickname, BDay, XEvent, Categories, XIm, Note, Org, Title, XRel, Adr, Url,
+    Other, N, FN, Version, ProdId, Photo, Tel, Email, Nickname, BDay, XEvent, Categories, XIm, ImService, Impp, Note, Org,
+    Title, XRel, Adr, Url,
 };
+
+// The instant-messenger properties other programs write, with the protocol
+// code each stands for.
+struct ImServiceName
+{
+    const char *name;
+    int protocol;
+};
+constexpr ImServiceName imServiceNames[] = {
+    { "X-AIM", 1 },    { "X-MSN", 2 },       { "X-YAHOO", 3 },      { "X-SKYPE", 4 },   { "X-SKYPE-USERNAME", 4 },
+    { "X-QQ", 5 },     { "X-GOOGLE-TALK", 6 }, { "X-GTALK", 6 },    { "X-ICQ", 7 },     { "X-JABBER", 8 },
+    { "X-GADUGADU", 10 },
+};
+
+// URI schemes of IMPP values (vCard 4.0, and 3.0 from Apple).
+constexpr ImServiceName imppSchemes[] = {
+    { "aim", 1 },   { "msn", 2 },  { "msnim", 2 },      { "ymsgr", 3 }, { "yahoo", 3 },  { "skype", 4 },
+    { "callto", 4 }, { "qq", 5 },  { "gtalk", 6 },      { "googletalk", 6 }, { "icq", 7 }, { "xmpp", 8 },
+    { "jabber", 8 }, { "gg", 10 }, { "gadugadu", 10 }, { "facebook", 11 },
+};
+
+QByteArrayView withoutGroup(QByteArrayView name)
+{
+    for (qsizetype i = name.size(); i > 0; --i) {
+        if (name.data()[i - 1] == '.')
+            return name.sliced(i);
+    }
+    return name;
+}
+
+int imServiceProtocol(QByteArrayView name)
+{
+    name = withoutGroup(name);
+    for (const ImServiceName &s : imServiceNames) {
+        if (equals(name, QByteArrayView(s.name)))
+            return s.protocol;
+    }
+    return -1;
+}
 
 // "item1.TEL" is a TEL in the group item1.
 Prop identify(QByteArrayView name)
 {
-    for (qsizetype i = name.size(); i > 0; --i) {
-        if (name.data()[i - 1] == '.') {
-            name = name.sliced(i);
-            break;
-        }
-    }
+    name = withoutGroup(name);
+    if (name.size() > 2 && (name.at(0) == 'X' || name.at(0) == 'x') && name.at(1) == '-' && imServiceProtocol(name) > 0)
+        return Prop::ImService;
     switch (name.size()) {
     case 1:
         return equals(name, "N") ? Prop::N : Prop::Other;
@@ -44,6 +84,7 @@ Prop identify(QByteArrayView name)
         return equals(name, "NOTE") ? Prop::Note
             : equals(name, "BDAY") ? Prop::BDay
             : equals(name, "X-IM") ? Prop::XIm
+            : equals(name, "IMPP") ? Prop::Impp
                                    : Prop::Other;
     case 5:
         return equals(name, "EMAIL") ? Prop::Email
@@ -51,6 +92,8 @@ Prop identify(QByteArrayView name)
             : equals(name, "PHOTO") ? Prop::Photo
             : equals(name, "X-REL") ? Prop::XRel
                                     : Prop::Other;
+    case 6:
+        return equals(name, "PRODID") ? Prop::ProdId : Prop::Other;
     case 7:
         return equals(name, "VERSION") ? Prop::Version : equals(name, "X-EVENT") ? Prop::XEvent : Prop::Other;
     case 8:
@@ -76,6 +119,25 @@ QString textOf(const VCardStore::Property &p)
     return VCardContactBuilder::decodeText(p.value, charsetOf(p));
 }
 
+// What one card is being read into.
+struct CardState
+{
+    Contact contact;
+    ImportReport *report = nullptr;
+    bool escapes = true;   // vCard 3.0 and 4.0 escape text; 2.1 does not
+
+    void notKept(QByteArrayView name)
+    {
+        if (report)
+            report->addNotKept(QString::fromLatin1(withoutGroup(name)).toUpper());
+    }
+    // A text value with its escapes undone.
+    [[nodiscard]] QString text(const VCardStore::Property &p) const
+    {
+        const QString t = textOf(p);
+        return escapes ? VCardContactBuilder::unescapeText(t) : t;
+    }
+};
 vcardtypes::TypeWords typeWordsOf(const VCardStore::Property &p)
 {
     vcardtypes::TypeWords words;
@@ -167,111 +229,205 @@ bool writtenInOldOrder(const VCardStore::Property &n, const QStringList &compone
         }
     }
     const QString old = formatComponents(components, oldNameColumns);
-    return hints.fn == old && hints.fn != formatComponents(components, standardNameColumns);
+    if (hints.fn != old)
+        return false;
+    // A one-part name reads the same both ways; the earlier writer put it
+    // first, as the given name.
+    const bool onePart = !components.isEmpty() && !components.first().isEmpty()
+        && std::all_of(components.cbegin() + 1, components.cend(), [](const QString &c) { return c.isEmpty(); });
+    return onePart || hints.fn != formatComponents(components, standardNameColumns);
 }
 
-void readName(Contact &contact, const VCardStore::Property &n, const NameOrderHints &hints)
+void readName(CardState &state, const VCardStore::Property &n, const NameOrderHints &hints)
 {
     const QStringList components = splitComponents(textOf(n));
     const auto &columns = writtenInOldOrder(n, components, hints) ? oldNameColumns : standardNameColumns;
-    Entity &name = firstEntity(contact, ENTITY_NAME, 6);
+    Entity &name = firstEntity(state.contact, ENTITY_NAME, 6);
     for (qsizetype i = 0; i < components.size() && i < 5; ++i)
         name.setText(columns[i], components.at(i));
-    contact.fullName = formatPersonName(name);
-    name.setText(data1, contact.fullName);
+    state.contact.fullName = formatPersonName(name);
+    name.setText(data1, state.contact.fullName);
 }
 
-void readAddress(Contact &contact, const VCardStore::Property &p)
+void readAddress(CardState &state, const VCardStore::Property &p)
 {
     static constexpr int columns[] = { data4, data7, data8, data9, data10 };
     const QStringList components = splitComponents(textOf(p));
-    Entity &address = newEntity(contact, ENTITY_POSTAL_ADDRESS, 7);
+    Entity &address = newEntity(state.contact, ENTITY_POSTAL_ADDRESS, 7);
     for (qsizetype i = 2; i < components.size() && i < 7; ++i)
         address.setText(columns[i - 2], components.at(i));
     address.setText(data2, codeText(vcardtypes::addressCode(typeWordsOf(p))));
     address.setText(data1, formatPostalAddress(address));
 }
 
-// Every property but N, FN and VERSION.
-void readProperty(Contact &contact, Prop id, const VCardStore::Property &p)
+// Sets a column of the first entity of a kind; a different value there
+// already is replaced, and the report names the property that lost it.
+void setFirst(CardState &state, const VCardStore::Property &p, int kind, int column, const QString &text,
+              int columns = 1)
 {
+    Entity &e = firstEntity(state.contact, kind, columns);
+    const QString old = e.text(column);
+    if (!old.isEmpty() && old != text)
+        state.notKept(p.name);
+    e.setText(column, text);
+}
+
+// An instant-messenger address: X-IM with its TYPE, the X-AIM ... family
+// and IMPP. Home, work and other come from the type words (home when none).
+void readIm(CardState &state, const VCardStore::Property &p, Prop id)
+{
+    const vcardtypes::TypeWords words = typeWordsOf(p);
+    QString handle = state.text(p);
+    int protocol = -1;
+    QString customProtocol;
+    if (id == Prop::XIm) {
+        protocol = vcardtypes::imProtocol(words);
+    } else if (id == Prop::ImService) {
+        protocol = imServiceProtocol(p.name);
+    } else {
+        // IMPP:xmpp:alice@example.com
+        const qsizetype colon = handle.indexOf(u':');
+        if (colon > 0) {
+            const QString scheme = handle.first(colon).toLower();
+            handle = handle.sliced(colon + 1);
+            protocol = 0;
+            for (const ImServiceName &s : imppSchemes) {
+                if (scheme == QLatin1String(s.name))
+                    protocol = s.protocol;
+            }
+            if (protocol == 0)
+                customProtocol = scheme;
+        }
+    }
+    Entity &im = newEntity(state.contact, ENTITY_IM, 4);
+    im.setText(data2, codeText(vcardtypes::imTypeCode(words)));
+    im.setText(data1, handle);
+    if (protocol >= 0)
+        im.setText(data5, codeText(protocol));
+    if (!customProtocol.isEmpty())
+        im.setText(data6, customProtocol);
+}
+
+// CATEGORIES: a comma-separated list of group names, one membership each.
+void readCategories(CardState &state, const VCardStore::Property &p)
+{
+    const QString raw = textOf(p);
+    QStringList names;
+    QString current;
+    for (qsizetype i = 0; i <= raw.size(); ++i) {
+        if (i == raw.size() || raw.at(i) == u',') {
+            const QString name = (state.escapes ? VCardContactBuilder::unescapeText(current) : current).trimmed();
+            if (!name.isEmpty() && !names.contains(name))
+                names.append(name);
+            current.clear();
+        } else if (raw.at(i) == u'\\' && state.escapes && i + 1 < raw.size()) {
+            current.append(raw.at(i));   // kept for unescapeText, with the escaped character
+            current.append(raw.at(++i));
+        } else {
+            current.append(raw.at(i));
+        }
+    }
+    QList<Entity> &memberships = state.contact.entities[ENTITY_GROUP_MEMBERSHIP];
+    for (const QString &name : std::as_const(names)) {
+        const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
+                                         [&name](const Entity &m) { return m.text(data2) == name; });
+        if (!present) {
+            Entity membership;
+            membership.setText(data2, name);
+            memberships.append(std::move(membership));
+        }
+    }
+}
+
+// Every property but N, FN and VERSION.
+void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
+{
+    Contact &contact = state.contact;
     switch (id) {
     case Prop::Photo:
+        // A contact has one photo: a later one takes its place.
+        if (contact.hasEntities(ENTITY_PHOTO) && state.report)
+            state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO"));
         firstEntity(contact, ENTITY_PHOTO).setValue(data15, p.value.toByteArray());
         break;
     case Prop::Tel: {
         Entity &phone = newEntity(contact, ENTITY_PHONE, 2);
-        phone.setText(data1, textOf(p));
+        QString number = state.text(p);
+        // vCard 4.0: TEL;VALUE=uri:tel:+1-555-0100
+        if (number.startsWith(QLatin1String("tel:"), Qt::CaseInsensitive))
+            number = number.sliced(4);
+        phone.setText(data1, number);
         phone.setText(data2, codeText(vcardtypes::phoneCode(typeWordsOf(p))));
         break;
     }
     case Prop::Email: {
         Entity &email = newEntity(contact, ENTITY_EMAIL, 2);
-        email.setText(data1, textOf(p));
-        email.setText(data2, codeText(1));
+        email.setText(data1, state.text(p));
+        email.setText(data2, codeText(vcardtypes::emailCode(typeWordsOf(p))));
         break;
     }
     case Prop::Nickname:
-        firstEntity(contact, ENTITY_NICKNAME).setText(data1, textOf(p));
+        setFirst(state, p, ENTITY_NICKNAME, data1, state.text(p));
         break;
-    case Prop::BDay: {
-        Entity &event = newEntity(contact, ENTITY_EVENT, 2);
-        event.setText(data1, VCardContactBuilder::eventDate(textOf(p)));
-        event.setText(data2, codeText(3));
-        break;
-    }
+    case Prop::BDay:
     case Prop::XEvent: {
+        const QString raw = textOf(p);
+        const QString date = EventDate::fromIso(raw);
+        if (date.isEmpty() && !raw.trimmed().isEmpty()) {
+            state.notKept(p.name);
+            break;
+        }
         Entity &event = newEntity(contact, ENTITY_EVENT, 2);
-        event.setText(data1, VCardContactBuilder::eventDate(textOf(p)));
-        event.setText(data2, codeText(vcardtypes::eventCode(typeWordsOf(p))));
+        event.setText(data1, date);
+        event.setText(data2, codeText(id == Prop::BDay ? 3 : vcardtypes::eventCode(typeWordsOf(p))));
         break;
     }
     case Prop::Categories:
-        firstEntity(contact, ENTITY_GROUP_MEMBERSHIP).setText(data2, textOf(p));
+        readCategories(state, p);
         break;
-    case Prop::XIm: {
-        Entity &im = newEntity(contact, ENTITY_IM, 3);
-        im.setText(data2, codeText(1));
-        im.setText(data1, textOf(p));
-        const int protocol = vcardtypes::imProtocol(typeWordsOf(p));
-        if (protocol >= 0)
-            im.setText(data5, codeText(protocol));
+    case Prop::XIm:
+    case Prop::ImService:
+    case Prop::Impp:
+        readIm(state, p, id);
         break;
-    }
     case Prop::Note:
-        firstEntity(contact, ENTITY_NOTE).setText(data1, textOf(p));
+        setFirst(state, p, ENTITY_NOTE, data1, state.text(p));
         break;
     case Prop::Org: {
         const QStringList components = splitComponents(textOf(p));
-        Entity &org = firstEntity(contact, ENTITY_ORGANIZATION, 3);
         if (!components.isEmpty())
-            org.setText(data1, components.at(0));
+            setFirst(state, p, ENTITY_ORGANIZATION, data1, components.at(0), 3);
+        else
+            (void)firstEntity(contact, ENTITY_ORGANIZATION, 3);
         if (components.size() > 1)
-            org.setText(data5, components.at(1));
+            setFirst(state, p, ENTITY_ORGANIZATION, data5, components.at(1), 3);
         break;
     }
     case Prop::Title:
-        firstEntity(contact, ENTITY_ORGANIZATION, 3).setText(data4, textOf(p));
+        setFirst(state, p, ENTITY_ORGANIZATION, data4, state.text(p), 3);
         break;
     case Prop::XRel: {
         Entity &relation = newEntity(contact, ENTITY_RELATION, 2);
-        relation.setText(data1, textOf(p));
+        relation.setText(data1, state.text(p));
         relation.setText(data2, codeText(vcardtypes::relationCode(typeWordsOf(p))));
         break;
     }
     case Prop::Adr:
-        readAddress(contact, p);
+        readAddress(state, p);
         break;
     case Prop::Url: {
         Entity &site = newEntity(contact, ENTITY_WEBSITE, 2);
-        site.setText(data1, textOf(p));
+        site.setText(data1, state.text(p));
         site.setText(data2, codeText(vcardtypes::websiteCode(typeWordsOf(p))));
         break;
     }
+    case Prop::Other:
+        state.notKept(p.name);
+        break;
     case Prop::N:
     case Prop::FN:
     case Prop::Version:
-    case Prop::Other:
+    case Prop::ProdId:
         break;
     }
 }
@@ -295,35 +451,14 @@ QString decodeLocal8Bit(QByteArrayView value)
 #endif
 }
 
-// The number written by `count` ASCII digits at `at`, or -1.
-int digits(QStringView text, qsizetype at, qsizetype count)
-{
-    int n = 0;
-    for (qsizetype i = at; i < at + count; ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c < u'0' || c > u'9')
-            return -1;
-        n = n * 10 + (c - u'0');
-    }
-    return n;
-}
-
-bool isDigits(QStringView text)
-{
-    for (QChar c : text) {
-        if (c < u'0' || c > u'9')
-            return false;
-    }
-    return true;
-}
-
 } // namespace
 
-Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card)
+Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, ImportReport *report)
 {
     // One pass over the card. N is applied at the end, when FN and VERSION
     // (which may come anywhere in the card) are known.
-    Contact contact;
+    CardState state;
+    state.report = report;
     NameOrderHints hints;
     bool hasVersion = false;
     QVarLengthArray<VCardStore::Property, 2> names;
@@ -333,7 +468,7 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card)
         switch (id) {
         case Prop::FN:
             if (!hints.hasFn) {
-                hints.fn = textOf(p).trimmed();
+                hints.fn = state.text(p).trimmed();
                 hints.hasFn = true;
             }
             break;
@@ -342,18 +477,21 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card)
             break;
         case Prop::Version:
             if (!hasVersion) {
-                hints.version30 = p.value.trimmed() == "3.0";
+                const QByteArrayView version = p.value.trimmed();
+                hints.version30 = version == "3.0";
+                state.escapes = version != "2.1";
                 hasVersion = true;
             }
             break;
         default:
-            readProperty(contact, id, p);
+            readProperty(state, id, p);
             break;
         }
     }
     for (const VCardStore::Property &n : names)
-        readName(contact, n, hints);
+        readName(state, n, hints);
 
+    Contact &contact = state.contact;
     if (names.isEmpty() && !hints.fn.isEmpty()) {
         // Some exports carry only the formatted name; keep it rather than
         // import a nameless contact.
@@ -362,7 +500,7 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card)
         contact.fullName = formatPersonName(name);
         name.setText(data1, contact.fullName);
     }
-    return contact;
+    return std::move(state.contact);
 }
 
 QString VCardContactBuilder::decodeText(QByteArrayView value, QByteArrayView charset)
@@ -382,36 +520,28 @@ QString VCardContactBuilder::decodeText(QByteArrayView value, QByteArrayView cha
     return decodeLocal8Bit(value);
 }
 
+
 QString VCardContactBuilder::eventDate(const QString &text)
 {
-    const QString t = text.trimmed();
-    // The form this program writes, checked without the cost of a parser.
-    if (t.size() == 19 && t.at(4) == u'-' && t.at(7) == u'-' && t.at(10) == u'T' && t.at(13) == u':'
-        && t.at(16) == u':') {
-        const int year = digits(t, 0, 4);
-        const int month = digits(t, 5, 2);
-        const int day = digits(t, 8, 2);
-        const int hour = digits(t, 11, 2);
-        const int minute = digits(t, 14, 2);
-        const int second = digits(t, 17, 2);
-        if (year >= 0 && month >= 0 && day >= 0 && hour >= 0 && minute >= 0 && second >= 0)
-            return QDate::isValid(year, month, day) && QTime::isValid(hour, minute, second, 0) ? t : QString();
-    }
-    QDateTime dt = QDateTime::fromString(t, Qt::ISODate);
-    if (!dt.isValid() && t.size() >= 8 && isDigits(QStringView(t).first(8))) {
-        // ISO 8601 basic format, as vCard 2.1 phones write it.
-        const QDate date = QDate::fromString(t.first(8), QStringLiteral("yyyyMMdd"));
-        if (t.size() == 8) {
-            dt = date.startOfDay();
-        } else if (date.isValid() && t.at(8) == u'T') {
-            QString rest = t.sliced(9);
-            const bool utc = rest.endsWith(u'Z');
-            if (utc)
-                rest.chop(1);
-            const QTime time = QTime::fromString(rest, QStringLiteral("HHmmss"));
-            if (time.isValid())
-                dt = QDateTime(date, time, utc ? Qt::UTC : Qt::LocalTime);
+    return EventDate::fromIso(text);
+}
+
+QString VCardContactBuilder::unescapeText(const QString &text)
+{
+    qsizetype at = text.indexOf(u'\\');
+    if (at < 0)
+        return text;
+    QString out;
+    out.reserve(text.size());
+    out.append(QStringView(text).first(at));
+    for (; at < text.size(); ++at) {
+        const QChar c = text.at(at);
+        if (c != u'\\' || at + 1 == text.size()) {
+            out.append(c);
+            continue;
         }
+        const QChar escaped = text.at(++at);
+        out.append(escaped == u'n' || escaped == u'N' ? QChar(u'\n') : escaped);
     }
-    return dt.isValid() ? dt.toString(Qt::ISODate) : QString();
+    return out;
 }

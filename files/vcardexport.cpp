@@ -102,6 +102,39 @@ bool isAscii(QStringView text)
     return true;
 }
 
+// Text values go out with vCard 3.0 escapes for the characters that would
+// otherwise change their meaning: a backslash, a line break (which would
+// end the line) and, in a list such as CATEGORIES, a comma.
+bool needsEscape(QStringView text, bool commas)
+{
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'\\' || u == u'\n' || u == u'\r' || (commas && u == u','))
+            return true;
+    }
+    return false;
+}
+
+QString escapeText(QStringView text, bool commas)
+{
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == u'\\' || (commas && c == u',')) {
+            out.append(u'\\');
+            out.append(c);
+        } else if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
+                ++i;
+            out.append(QLatin1String("\\n"));
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
+
 // Appends the text as UTF-8; with `escapeSemicolons`, ";" goes out as "\;".
 void appendUtf8(std::string &out, QStringView text, bool escapeSemicolons = false)
 {
@@ -124,7 +157,9 @@ void appendUtf8(std::string &out, QStringView text, bool escapeSemicolons = fals
         return;
     const QStringView rest(c, end);
     if (escapeSemicolons && rest.contains(QLatin1Char(';'))) {
-        appendUtf8(out, escapeComponent(rest.toString()));
+        QString escaped = rest.toString();
+        escaped.replace(QLatin1Char(';'), QLatin1String("\\;"));
+        appendUtf8(out, escaped);
         return;
     }
     QStringEncoder encoder(QStringEncoder::Utf8);
@@ -148,7 +183,10 @@ void appendLocal8Bit(std::string &out, QStringView text)
 
 void appendComponent(std::string &out, const QString &text)
 {
-    appendUtf8(out, text, true);
+    if (needsEscape(text, false))
+        appendUtf8(out, escapeText(text, false), true);
+    else
+        appendUtf8(out, text, true);
 }
 
 // A type code (data2, data5): decimal text or a number.
@@ -205,16 +243,25 @@ void appendBase64Folded(std::string &out, QByteArrayView bytes, int width)
 }
 
 template<typename Sink>
-void utf8Line(Sink &sink, QByteArrayView name, QStringView text, QByteArrayView type = QByteArrayView())
+void utf8Line(Sink &sink, QByteArrayView name, QStringView text, QByteArrayView type = QByteArrayView(),
+              bool commas = false)
 {
-    appendUtf8(sink.begin(name, { { charsetKey, utf8 }, { typeKey, type } }), text);
+    std::string &v = sink.begin(name, { { charsetKey, utf8 }, { typeKey, type } });
+    if (needsEscape(text, commas))
+        appendUtf8(v, escapeText(text, commas));
+    else
+        appendUtf8(v, text);
     sink.end();
 }
 
 template<typename Sink>
 void localLine(Sink &sink, QByteArrayView name, QStringView text, QByteArrayView type)
 {
-    appendLocal8Bit(sink.begin(name, { { typeKey, type } }), text);
+    std::string &v = sink.begin(name, { { typeKey, type } });
+    if (needsEscape(text, false))
+        appendLocal8Bit(v, escapeText(text, false));
+    else
+        appendLocal8Bit(v, text);
     sink.end();
 }
 
@@ -244,7 +291,7 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         break;
     }
     case ENTITY_EMAIL:
-        localLine(sink, "EMAIL", e.text(data1), "internet");
+        localLine(sink, "EMAIL", e.text(data1), vcardtypes::emailType(typeCode(e, data2)));
         break;
     case ENTITY_NICKNAME:
         utf8Line(sink, "NICKNAME", e.text(data1));
@@ -260,16 +307,19 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
         break;
     }
     case ENTITY_GROUP_MEMBERSHIP:
-        utf8Line(sink, "CATEGORIES", e.text(data2));
+        utf8Line(sink, "CATEGORIES", e.text(data2), QByteArrayView(), true);
         break;
     case ENTITY_IM: {
-        const QByteArray type = vcardtypes::imType(typeCode(e, data5));
+        // An IM without a type of its own is a home one, as it reads back.
+        const QByteArray type = vcardtypes::imType(typeCode(e, data5), e.has(data2) ? typeCode(e, data2) : 1);
         utf8Line(sink, "X-IM", e.text(data1), type.isEmpty() ? QByteArrayView() : QByteArrayView(type));
         break;
     }
     case ENTITY_NOTE: {
         std::string &v = sink.begin("NOTE", { { charsetKey, utf8 }, { encodingKey, quotedPrintable } });
-        const QString note = e.text(data1);
+        QString note = e.text(data1);
+        if (note.contains(u'\\'))
+            note.replace(QLatin1String("\\"), QLatin1String("\\\\"));
         if (isAscii(note)) {
             QVarLengthArray<char, 512> bytes(note.size());
             for (qsizetype i = 0; i < note.size(); ++i)
@@ -409,9 +459,9 @@ QByteArray encodeBase64Folded(QByteArrayView bytes, int width)
 
 QString escapeComponent(const QString &text)
 {
-    if (!text.contains(QLatin1Char(';')))
+    if (!text.contains(QLatin1Char(';')) && !needsEscape(text, false))
         return text;
-    QString out = text;
+    QString out = escapeText(text, false);
     out.replace(QLatin1Char(';'), QLatin1String("\\;"));
     return out;
 }

@@ -3,6 +3,7 @@
 #include "files/vcardcontactbuilder.h"
 #include "files/vcardtokenizer.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringDecoder>
 
@@ -59,6 +60,7 @@ void VCardImport::open(const QString &path)
 
 void VCardImport::openDevice(QIODevice &device)
 {
+    m_report.clear();
     m_cards.clear();
     m_cursor = 0;
     if (!device.isSequential() && device.size() > 0)
@@ -94,6 +96,10 @@ void VCardImport::openDevice(QIODevice &device)
     }
     tokenizer.feed(QByteArrayView(), true);
     m_cards.finish();
+    m_report.setFormat(QStringLiteral("vCard"));
+    if (m_cards.droppedCount())
+        m_report.addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_BROKEN_PROPERTY"),
+                            m_cards.droppedCount());
 }
 
 qsizetype VCardImport::count() const
@@ -110,7 +116,8 @@ Contact VCardImport::next()
 {
     if (!hasNext())
         return Contact();
-    return VCardContactBuilder::build(m_cards, m_cursor++);
+    m_report.addRead();
+    return VCardContactBuilder::build(m_cards, m_cursor++, &m_report);
 }
 
 void VCardImport::close()
@@ -179,8 +186,11 @@ QStringList splitComponents(const QString &text)
             ++at;
         } else {
             ++at;   // the backslash itself is dropped ...
-            if (at < end)
-                current.append(*at++);   // ... and the next character taken as it is
+            if (at < end) {
+                // ... and the next character taken as it is; "\n" is a line break
+                const QChar c = *at++;
+                current.append(c == u'n' || c == u'N' ? QChar(u'\n') : c);
+            }
         }
     }
     if (!current.isEmpty())

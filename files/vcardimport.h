@@ -44,7 +44,8 @@ private:
 [[nodiscard]] QString decodePropertyText(const VCardProperty &property);
 
 // Components of a structured value (N, ORG, ADR): ";" separates, a
-// backslash makes the next character literal ("\;" is ";", "\n" is n). An
+// backslash makes the next character literal ("\;" is ";"), except that
+// "\n" is a line break. An
 // empty component counts except at the very end: "a;b" and "a;b;" give two,
 // ";;" two empty ones, "" none.
 [[nodiscard]] QStringList splitComponents(const QString &text);

@@ -95,6 +95,7 @@ void VCardStore::clear()
     m_size = m_capacity = 0;
     m_cardStarts = std::vector<qsizetype>();
     m_inCard = m_inProperty = m_valuePending = false;
+    m_dropped = 0;
 }
 
 void VCardStore::appendLength(qsizetype length)
@@ -166,8 +167,10 @@ void VCardStore::valueReady(void *user, QByteArrayView value)
 void VCardStore::propertyDropped(void *user)
 {
     auto *self = static_cast<VCardStore *>(user);
-    if (self->m_inProperty)
+    if (self->m_inProperty) {
         self->m_size = self->m_propertyStart;
+        ++self->m_dropped;
+    }
     self->m_inProperty = false;
     self->m_valuePending = false;
 }

@@ -73,6 +73,28 @@ QByteArray imType(int protocol)
     return wordFor(imWords, protocol);
 }
 
+QByteArray imType(int protocol, int imTypeCode)
+{
+    QByteArray word = wordFor(imWords, protocol);
+    const char *extra = imTypeCode == 2 ? "work" : imTypeCode == 0 ? "other" : nullptr;
+    if (extra) {
+        if (!word.isEmpty())
+            word += ',';
+        word += extra;
+    }
+    return word;
+}
+
+QByteArray emailType(int code)
+{
+    switch (code) {
+    case 0: return QByteArrayLiteral("internet,other");
+    case 2: return QByteArrayLiteral("internet,work");
+    case 4: return QByteArrayLiteral("internet,cell");
+    default: return QByteArrayLiteral("internet");
+    }
+}
+
 QByteArray relationType(int code)
 {
     return wordFor(relationWords, code);
@@ -137,6 +159,30 @@ int phoneCode(const TypeWords &words)
 int imProtocol(const TypeWords &words)
 {
     return codeFor(imWords, words, -1);
+}
+
+int imTypeCode(const TypeWords &words)
+{
+    if (words.contains("work"))
+        return 2;
+    if (words.contains("home"))
+        return 1;
+    if (words.contains("other") || words.contains("x-other"))
+        return 0;
+    return 1;
+}
+
+int emailCode(const TypeWords &words)
+{
+    if (words.contains("work"))
+        return 2;
+    if (words.contains("home"))
+        return 1;
+    if (words.contains("cell") || words.contains("mobile") || words.contains("x-mobile"))
+        return 4;
+    if (words.contains("other") || words.contains("x-other"))
+        return 0;
+    return 1;
 }
 
 int relationCode(const TypeWords &words)

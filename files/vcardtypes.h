@@ -14,6 +14,12 @@ namespace vcardtypes {
 // The TYPE value written for a type code; empty where no TYPE is written.
 [[nodiscard]] QByteArray phoneType(int code);        // TEL, by data2
 [[nodiscard]] QByteArray imType(int protocol);       // X-IM, by data5
+// X-IM, by data5 and data2: the protocol word, then "work" or "other" for
+// those IM types (home, the default, adds nothing).
+[[nodiscard]] QByteArray imType(int protocol, int imTypeCode);
+// EMAIL, by data2: "internet", then "work", "other" or "cell" for those
+// types (home, the default, adds nothing).
+[[nodiscard]] QByteArray emailType(int code);
 [[nodiscard]] QByteArray relationType(int code);     // X-REL, by data2
 [[nodiscard]] QByteArray addressType(int code);      // ADR: home, work, else intl
 [[nodiscard]] QByteArray websiteType(int code);      // URL: ..., else other
@@ -37,6 +43,8 @@ private:
 // words carry no type; the defaults apply only when no known word is there.
 [[nodiscard]] int phoneCode(const TypeWords &words);      // default 2 (mobile)
 [[nodiscard]] int imProtocol(const TypeWords &words);     // -1 when none matches
+[[nodiscard]] int imTypeCode(const TypeWords &words);     // work 2, other 0, else 1 (home)
+[[nodiscard]] int emailCode(const TypeWords &words);      // work 2, home 1, cell/mobile 4, other 0; default 1
 [[nodiscard]] int relationCode(const TypeWords &words);   // default 0
 [[nodiscard]] int addressCode(const TypeWords &words);    // default 0
 [[nodiscard]] int websiteCode(const TypeWords &words);    // default 0

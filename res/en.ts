@@ -642,4 +642,119 @@ Do you want to replace it?</translation>
         <translation>Contacts:%1/%2</translation>
     </message>
 </context>
+<context>
+    <name>ImportReport</name>
+    <message>
+        <source>IDS_IMPORT_REPORT_COUNT_%1_%2</source>
+        <translation>%1 × %2</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_READ_%1</source>
+        <translation>Contacts read: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_STORED_%1_%2</source>
+        <translation>Imported: %1, merged with existing contacts: %2</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_SKIPPED_%1_%2</source>
+        <translation>Skipped: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_AND_%1_MORE</source>
+        <translation>, %1 more</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_NOT_KEPT_%1</source>
+        <translation>Not kept: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_MALFORMED_%1_%2</source>
+        <translation>Malformed rows: %1 (row %2)</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_FORMAT_%1</source>
+        <translation>File: %1</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_REPORT_ROW_%1_LINE_%2_%3</source>
+        <translation>Row %1 (line %2): %3</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_SKIPPED_NO_NAME</source>
+        <translation>without a name</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO</source>
+        <translation>extra photo</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_BROKEN_PROPERTY</source>
+        <translation>property with a syntax error</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_EXTRA_FIELDS</source>
+        <translation>fields beyond the last column</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_BIRTHDAY</source>
+        <translation>birthday that is no date</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE</source>
+        <translation>unbalanced quote; the row was read up to the end of its line</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_COLUMN_%1</source>
+        <translation>column %1</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_FORMAT_%1_%2_%3</source>
+        <translation>%1, %2, %3</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_COMMA</source>
+        <translation>comma-separated</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_SEMICOLON</source>
+        <translation>semicolon-separated</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_SEPARATOR_TAB</source>
+        <translation>tab-separated</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_PLAIN</source>
+        <translation>CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OWN</source>
+        <translation>Quillmarrow CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OUTLOOK</source>
+        <translation>Outlook CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_OUTLOOK_GERMAN</source>
+        <translation>Outlook CSV (German)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_APPLE_GERMAN</source>
+        <translation>Apple Contacts CSV (German)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_THUNDERBIRD</source>
+        <translation>Thunderbird CSV</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_GOOGLE_OLD</source>
+        <translation>Google Contacts CSV (older layout)</translation>
+    </message>
+    <message>
+        <source>IDS_CSV_DIALECT_GOOGLE</source>
+        <translation>Google Contacts CSV</translation>
+    </message>
+</context>
 </TS>

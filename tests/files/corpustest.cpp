@@ -166,7 +166,7 @@ void CorpusTest::spotChecks_data()
     row("two photos", "vcard/kcontacts_vcard12.vcf", 0, { "Good", "Looking" });
     row("macOS item", "vcard/kcontacts_vcardwithitemasapplesupport.vcf", 0, { "SOMENAME", "" }, "(111) 111-1111", 3);
     row("vCard 4.0", "vcard/kcontacts_testfullvcard.vcf", 0, { "Sherlock", "Holmes", "", "Mr" },
-        "tel:+44-555-555-5555;ext=5555", 1);
+        "+44-555-555-5555;ext=5555", 1);
     row("umlauts", "vcard/roundcube_photo.vcf", 0, { QStringLiteral("Jörg"), QStringLiteral("Müller") });
     row("UTF-16", "vcard/roundcube_utf-16_sample.vcf", 0, { QStringLiteral("Ǽgean"), QStringLiteral("ĽdaMonté") });
     row("quoted-printable without charset", "vcard/roundcube_thebat.vcf", 0, { "Piotr", QStringLiteral("Iksiñski") });
@@ -197,6 +197,18 @@ void CorpusTest::spotChecks_data()
     row("google import csv", "csv/tine20_adb_google_import.csv", 0, { "Max", "Mustermann" });
     row("outlook-like csv", "csv/roundcube_all.csv", 0, { "First Name", "Last Name", "Middle Name", "Prefix", "Suffix" },
         "300", 3);
+    row("old google csv phone", "csv/roundcube_gmail.csv", 0, { "Firstname", "Lastname" }, "mobile", 2);
+    row("old google csv work fax", "csv/roundcube_gmail.csv", 0, { "Firstname", "Lastname" }, "workfax", 4);
+    row("google csv phone", "csv/tine20_google_contacts.csv", 0, { "Ando", "family" }, "+49227913452", 2);
+    row("thunderbird csv work", "csv/roundcube_tb_plain.csv", 0, { "Firstname", "Lastname" }, "phone work", 3);
+    row("thunderbird csv mobile", "csv/roundcube_tb_plain.csv", 0, { "Firstname", "Lastname" }, "mobile", 2);
+    row("german outlook csv", "csv/tine20_importtest_outlook2013_de.csv", 0, { "Christian", "Baumann" },
+        "+49 (0) 40 6432131-550", 3);
+    row("german outlook csv 2nd", "csv/tine20_importtest_outlook2013_de.csv", 1, { "Cornelius", QStringLiteral("Weiß") });
+    row("windows-1252 semicolons", "csv/tine20_importtest_win1252.csv", 2,
+        { QStringLiteral("ÖzdemirÖ"), QStringLiteral("Üglü") });
+    row("tab-separated german mac", "csv/tine20_adb_mac_import_tab.csv", 0, { "Max", "Mustermann" }, "04012345", 3);
+    row("google import csv phone", "csv/tine20_adb_google_import.csv", 0, { "Max", "Mustermann" }, "04012345", -1);
 }
 
 void CorpusTest::spotChecks()

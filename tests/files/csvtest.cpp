@@ -393,9 +393,14 @@ void CsvTest::rowToContact_data()
     Entity street = entity({ { data4, "1 Main St Apt 2 Rear" }, { data7, "Springfield" } });
     street.setValue(data2, 1);
     street.setText(data1, formatPostalAddress(street));
-    Entity homes = entity({ { data1, "100 200" } });
-    homes.setValue(data2, 1);
-    joined.addEntity(ENTITY_PHONE, homes);
+    // Street parts are joined; a second home phone is a second phone, not
+    // more digits of the first.
+    Entity home = entity({ { data1, "100" } });
+    home.setValue(data2, 1);
+    Entity home2 = entity({ { data1, "200" } });
+    home2.setValue(data2, 1);
+    joined.addEntity(ENTITY_PHONE, home);
+    joined.addEntity(ENTITY_PHONE, home2);
     joined.addEntity(ENTITY_POSTAL_ADDRESS, street);
     QTest::newRow("joined columns")
         << QByteArray("Home Street,Home Street 2,Home Street 3,Home City,Home Phone,Home Phone 2\n"

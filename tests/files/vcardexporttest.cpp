@@ -97,7 +97,8 @@ void VCardExportTest::escapeOnlySemicolons_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("empty") << QString() << QString();
     QTest::newRow("semicolons") << "a;b;" << "a\\;b\\;";
-    QTest::newRow("comma, backslash and line break stay") << "a,b\\c\nd" << "a,b\\c\nd";
+    QTest::newRow("comma stays; backslash and line break are escaped") << "a,b\\c\nd" << "a,b\\\\c\\nd";
+    QTest::newRow("CR LF is one line break") << "a\r\nb" << "a\\nb";
 }
 
 void VCardExportTest::escapeOnlySemicolons()
@@ -152,7 +153,7 @@ void VCardExportTest::workedExample()
         " " + base64.mid(75, 75),
         " " + base64.mid(150),
         "TEL;TYPE=cell:+1 555 0100",
-        "EMAIL;TYPE=internet:ann@example.org",
+        "EMAIL;TYPE=internet,work:ann@example.org",
         "BDAY:1980-02-29T00:00:00",
         "CATEGORIES;CHARSET=UTF-8:GROUP",
         "NOTE;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:LINE=201=0D=0ALINE2",
@@ -199,8 +200,22 @@ void VCardExportTest::entityLines_data()
                                              << QList<QByteArray> { "TEL:1" };
     QTest::newRow("phone main without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "12" } })
                                              << QList<QByteArray> { "TEL:1" };
-    QTest::newRow("e-mail is always internet") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "2" } })
-                                               << QList<QByteArray> { "EMAIL;TYPE=internet:a@b" };
+    QTest::newRow("e-mail work") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "2" } })
+                                 << QList<QByteArray> { "EMAIL;TYPE=internet,work:a@b" };
+    QTest::newRow("e-mail home") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "1" } })
+                                 << QList<QByteArray> { "EMAIL;TYPE=internet:a@b" };
+    QTest::newRow("e-mail other") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "0" } })
+                                  << QList<QByteArray> { "EMAIL;TYPE=internet,other:a@b" };
+    QTest::newRow("e-mail mobile") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "4" } })
+                                   << QList<QByteArray> { "EMAIL;TYPE=internet,cell:a@b" };
+    QTest::newRow("group names with commas are escaped")
+        << int(ENTITY_GROUP_MEMBERSHIP) << entity({ { data2, "Friends, Family" } })
+        << QList<QByteArray> { "CATEGORIES;CHARSET=UTF-8:Friends\\, Family" };
+    QTest::newRow("im work") << int(ENTITY_IM) << entity({ { data1, "me" }, { data2, "2" }, { data5, "8" } })
+                             << QList<QByteArray> { "X-IM;CHARSET=UTF-8;TYPE=jabber,work:me" };
+    QTest::newRow("title with a backslash and a line break")
+        << int(ENTITY_ORGANIZATION) << entity({ { data4, "a\\b\nc" } })
+        << QList<QByteArray> { "TITLE;CHARSET=UTF-8:a\\\\b\\nc", "ORG;CHARSET=UTF-8:;;;" };
     QTest::newRow("nickname unescaped") << int(ENTITY_NICKNAME) << entity({ { data1, "x;y" } })
                                         << QList<QByteArray> { "NICKNAME;CHARSET=UTF-8:x;y" };
     QTest::newRow("anniversary") << int(ENTITY_EVENT) << entity({ { data1, "D" }, { data2, "1" } })

@@ -138,8 +138,21 @@ void VCardImportTest::roundTrip_data()
             << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, QString::number(type) } })
             << entity({ { data1, "1" }, { data2, "2" } });
     }
-    QTest::newRow("e-mail") << int(ENTITY_EMAIL) << entity({ { data1, "a@b.org" }, { data2, "2" } })
-                            << entity({ { data1, "a@b.org" }, { data2, "1" } });
+    for (int type : { 0, 1, 2, 4 }) {
+        QTest::addRow("e-mail type %d", type)
+            << int(ENTITY_EMAIL) << entity({ { data1, "a@b.org" }, { data2, QString::number(type) } })
+            << entity({ { data1, "a@b.org" }, { data2, QString::number(type) } });
+    }
+    QTest::newRow("e-mail type 3 reads as home") << int(ENTITY_EMAIL) << entity({ { data1, "a@b.org" }, { data2, "3" } })
+                                                 << entity({ { data1, "a@b.org" }, { data2, "1" } });
+    QTest::newRow("note with a backslash") << int(ENTITY_NOTE) << entity({ { data1, "C:\\temp\\new" } })
+                                           << entity({ { data1, "C:\\temp\\new" } });
+    QTest::newRow("nickname with a line break and a backslash")
+        << int(ENTITY_NICKNAME) << entity({ { data1, "a\nb\\n" } }) << entity({ { data1, "a\nb\\n" } });
+    QTest::newRow("group with a comma") << int(ENTITY_GROUP_MEMBERSHIP) << entity({ { data2, "Friends, Family" } })
+                                        << entity({ { data2, "Friends, Family" } });
+    QTest::newRow("name with a backslash") << int(ENTITY_NAME) << named({ { data2, "A\\B" }, { data3, "C" } })
+                                           << named({ { data2, "A\\B" }, { data3, "C" }, { data4, "" }, { data5, "" } });
     QTest::newRow("nickname") << int(ENTITY_NICKNAME) << entity({ { data1, "Annie; A" } })
                               << entity({ { data1, "Annie; A" } });
     QTest::newRow("birthday") << int(ENTITY_EVENT) << entity({ { data1, "1980-02-29T00:00:00" }, { data2, "3" } })
@@ -153,9 +166,11 @@ void VCardImportTest::roundTrip_data()
     QTest::newRow("group") << int(ENTITY_GROUP_MEMBERSHIP) << entity({ { data1, "3" }, { data2, "Friends; Family" } })
                            << entity({ { data2, "Friends; Family" } });
     for (int protocol = 1; protocol <= 11; ++protocol) {
-        QTest::addRow("im protocol %d", protocol)
-            << int(ENTITY_IM) << entity({ { data1, "me" }, { data2, "2" }, { data5, QString::number(protocol) } })
-            << entity({ { data1, "me" }, { data2, "1" }, { data5, QString::number(protocol) } });
+        for (int type : { 0, 1, 2 }) {
+            QTest::addRow("im protocol %d type %d", protocol, type)
+                << int(ENTITY_IM) << entity({ { data1, "me" }, { data2, QString::number(type) }, { data5, QString::number(protocol) } })
+                << entity({ { data1, "me" }, { data2, QString::number(type) }, { data5, QString::number(protocol) } });
+        }
     }
     QTest::newRow("im without protocol") << int(ENTITY_IM) << entity({ { data1, "me" }, { data5, "0" } })
                                          << entity({ { data1, "me" }, { data2, "1" } });
@@ -328,7 +343,26 @@ void VCardImportTest::otherTypes_data()
     QTest::newRow("x-im unknown") << QByteArray("X-IM;TYPE=matrix:me") << int(ENTITY_IM) << int(data5) << -1;
     QTest::newRow("x-rel Spouse") << QByteArray("X-REL;TYPE=Spouse:Bo") << int(ENTITY_RELATION) << int(data2) << 14;
     QTest::newRow("x-rel none") << QByteArray("X-REL:Bo") << int(ENTITY_RELATION) << int(data2) << 0;
-    QTest::newRow("email type ignored") << QByteArray("EMAIL;TYPE=WORK:a@b") << int(ENTITY_EMAIL) << int(data2) << 1;
+    QTest::newRow("email WORK") << QByteArray("EMAIL;TYPE=WORK:a@b") << int(ENTITY_EMAIL) << int(data2) << 2;
+    QTest::newRow("email INTERNET,work") << QByteArray("EMAIL;TYPE=INTERNET,work:a@b") << int(ENTITY_EMAIL) << int(data2) << 2;
+    QTest::newRow("email bare HOME") << QByteArray("EMAIL;INTERNET;HOME:a@b") << int(ENTITY_EMAIL) << int(data2) << 1;
+    QTest::newRow("email other") << QByteArray("EMAIL;TYPE=other:a@b") << int(ENTITY_EMAIL) << int(data2) << 0;
+    QTest::newRow("email x-mobile") << QByteArray("EMAIL;TYPE=X-MOBILE:a@b") << int(ENTITY_EMAIL) << int(data2) << 4;
+    QTest::newRow("email CELL") << QByteArray("EMAIL;CELL:a@b") << int(ENTITY_EMAIL) << int(data2) << 4;
+    QTest::newRow("email pref only is home") << QByteArray("EMAIL;TYPE=pref:a@b") << int(ENTITY_EMAIL) << int(data2) << 1;
+    QTest::newRow("X-SKYPE") << QByteArray("X-SKYPE:me") << int(ENTITY_IM) << int(data5) << 4;
+    QTest::newRow("X-AIM") << QByteArray("X-AIM:me") << int(ENTITY_IM) << int(data5) << 1;
+    QTest::newRow("X-JABBER") << QByteArray("X-JABBER;TYPE=WORK:me") << int(ENTITY_IM) << int(data5) << 8;
+    QTest::newRow("X-JABBER work") << QByteArray("X-JABBER;TYPE=WORK:me") << int(ENTITY_IM) << int(data2) << 2;
+    QTest::newRow("X-ICQ") << QByteArray("X-ICQ:1") << int(ENTITY_IM) << int(data5) << 7;
+    QTest::newRow("X-MSN") << QByteArray("X-MSN:me") << int(ENTITY_IM) << int(data5) << 2;
+    QTest::newRow("X-YAHOO") << QByteArray("X-YAHOO:me") << int(ENTITY_IM) << int(data5) << 3;
+    QTest::newRow("X-QQ") << QByteArray("X-QQ:1") << int(ENTITY_IM) << int(data5) << 5;
+    QTest::newRow("X-GOOGLE-TALK") << QByteArray("X-GOOGLE-TALK:me") << int(ENTITY_IM) << int(data5) << 6;
+    QTest::newRow("grouped x-skype") << QByteArray("item1.x-skype:me") << int(ENTITY_IM) << int(data5) << 4;
+    QTest::newRow("IMPP xmpp") << QByteArray("IMPP:xmpp:me@x") << int(ENTITY_IM) << int(data5) << 8;
+    QTest::newRow("IMPP skype home") << QByteArray("IMPP;TYPE=home:skype:me") << int(ENTITY_IM) << int(data2) << 1;
+    QTest::newRow("IMPP unknown scheme") << QByteArray("IMPP:matrix:@me:x") << int(ENTITY_IM) << int(data5) << 0;
 }
 
 void VCardImportTest::otherTypes()
@@ -373,9 +407,15 @@ void VCardImportTest::nameOrder_data()
     QTest::newRow("earlier version, FN after N")
         << QByteArray("VERSION:3.0\r\nN;CHARSET=UTF-8:Ann;Lee;;;\r\nFN;CHARSET=UTF-8:Ann Lee\r\n")
         << QStringList { "Ann", "Lee", "", "", "" } << "Ann Lee";
-    // One name part: both orders give the same name; the standard one is used.
+    // One name part: both orders give the same name; the earlier writer
+    // meant the given name.
     QTest::newRow("earlier version, one part")
         << QByteArray("VERSION:3.0\r\nFN;CHARSET=UTF-8:Bo\r\nN;CHARSET=UTF-8:Bo;;;;\r\n")
+        << QStringList { "Bo", "", "", "", "" } << "Bo";
+    QTest::newRow("one part from another program")
+        << QByteArray("VERSION:3.0\r\nFN:Bo\r\nN:Bo;;;;\r\n") << QStringList { "", "Bo", "", "", "" } << "Bo";
+    QTest::newRow("one part, vCard 2.1 with charset")
+        << QByteArray("VERSION:2.1\r\nFN;CHARSET=UTF-8:Bo\r\nN;CHARSET=UTF-8:Bo;;;;\r\n")
         << QStringList { "", "Bo", "", "", "" } << "Bo";
     // Family-first FNs of other programs are not the old order.
     QTest::newRow("family-first FN, vCard 3.0")
@@ -440,11 +480,13 @@ void VCardImportTest::mapping_data()
 
     Contact firsts;
     firsts.addEntity(ENTITY_NICKNAME, entity({ { data1, "n2" } }));
+    firsts.addEntity(ENTITY_GROUP_MEMBERSHIP, entity({ { data2, "g1" } }));
     firsts.addEntity(ENTITY_GROUP_MEMBERSHIP, entity({ { data2, "g2" } }));
+    firsts.addEntity(ENTITY_GROUP_MEMBERSHIP, entity({ { data2, "g3" } }));
     firsts.addEntity(ENTITY_NOTE, entity({ { data1, "note 2" } }));
     firsts.addEntity(ENTITY_PHOTO, photo("Hi"));
-    QTest::newRow("later lines overwrite the first entity")
-        << QByteArray("NICKNAME:n1\r\nNICKNAME:n2\r\nCATEGORIES:g1\r\nCATEGORIES:g2\r\nNOTE:note 1\r\n"
+    QTest::newRow("later lines overwrite the first entity; every category is a group")
+        << QByteArray("NICKNAME:n1\r\nNICKNAME:n2\r\nCATEGORIES:g1\r\nCATEGORIES:g2,g3,g1\r\nNOTE:note 1\r\n"
                       "NOTE:note 2\r\nPHOTO;ENCODING=b:SGVsbG8=\r\nPHOTO;ENCODING=b:SGk=\r\n")
         << firsts;
 
@@ -468,8 +510,22 @@ void VCardImportTest::mapping_data()
 
     Contact events;
     events.addEntity(ENTITY_EVENT, entity({ { data1, "1975-08-20T00:00:00" }, { data2, "3" } }));
-    events.addEntity(ENTITY_EVENT, entity({ { data1, "" }, { data2, "3" } }));
-    QTest::newRow("birthdays") << QByteArray("BDAY:19750820\r\nBDAY:someday\r\n") << events;
+    events.addEntity(ENTITY_EVENT, entity({ { data1, "--04-01" }, { data2, "3" } }));
+    QTest::newRow("birthdays; one that is no date is not kept")
+        << QByteArray("BDAY:19750820\r\nBDAY:someday\r\nBDAY:--0401\r\n") << events;
+
+    Contact escapes;
+    escapes.addEntity(ENTITY_PHONE, entity({ { data1, "+1-555-0100" }, { data2, "3" } }));
+    escapes.addEntity(ENTITY_NOTE, entity({ { data1, "Line one\nLine two, three; four\\" } }));
+    escapes.addEntity(ENTITY_ORGANIZATION, entity({ { data4, "VP, Sales" } }));
+    escapes.addEntity(ENTITY_WEBSITE, entity({ { data1, "http://x.org" }, { data2, "0" } }));
+    QTest::newRow("vCard 4.0 text escapes and tel URIs")
+        << QByteArray("VERSION:4.0\r\nTEL;VALUE=uri;TYPE=work:tel:+1-555-0100\r\n"
+                      "NOTE:Line one\\nLine two\\, three\\; four\\\\\r\nTITLE:VP\\, Sales\r\nURL:http\\://x.org\r\n")
+        << escapes;
+    Contact noEscapes;
+    noEscapes.addEntity(ENTITY_NOTE, entity({ { data1, "C:\\new" } }));
+    QTest::newRow("vCard 2.1 has no text escapes") << QByteArray("VERSION:2.1\r\nNOTE:C:\\new\r\n") << noEscapes;
 
     Contact im;
     im.addEntity(ENTITY_IM, entity({ { data1, QStringLiteral("Zoë") }, { data2, "1" }, { data5, "8" } }));

@@ -322,7 +322,8 @@ void VCardParseTest::components_data()
     QTest::newRow("empty middle") << "a;;b" << QStringList { "a", "", "b" };
     QTest::newRow("trailing separator") << "a;b;" << QStringList { "a", "b" };
     QTest::newRow("two empty") << ";;" << QStringList { "", "" };
-    QTest::newRow("escapes") << "a\\;b;c\\\\;\\n" << QStringList { "a;b", "c\\", "n" };
+    QTest::newRow("escapes") << "a\\;b;c\\\\;\\n" << QStringList { "a;b", "c\\", "\n" };
+    QTest::newRow("escaped comma and capital N") << "a\\,b\\Nc" << QStringList { "a,b\nc" };
     QTest::newRow("trailing backslash") << "a\\" << QStringList { "a" };
 }
 
