@@ -178,7 +178,9 @@ void AndroidSendChangesThread::sendDeletions(RestoreExchange &exchange)
         if (const Entity *name = contact.firstEntity(ENTITY_NAME))
             exchange.sendDelete(buildSrcId(ENTITY_NAME, 0, 0, *name));
     }
-    exchange.endBatchUnanswered();
+    // The agent answers once it has applied the whole batch; only then, and
+    // with the connection closed cleanly, are the contacts gone.
+    exchange.endBatch();
     exchange.close();
 }
 

@@ -20,9 +20,8 @@ class RestoreExchange;
 //   0  the changes of one edited contact (its change set); a contact that is
 //      not on the phone yet first goes alone with its name, and the phone's
 //      id for it is written back before the rest follows under its keys;
-//   1  deleting a list of contacts: one batch of "$del:" lines whose answer
-//      is not waited for; success once all of it left and the connection
-//      closed cleanly;
+//   1  deleting a list of contacts: one batch of "$del:" lines; success
+//      once the agent answered it and the connection closed cleanly;
 //   2  the group membership of a list of contacts: each contact's groups on
 //      the phone are dropped and its current membership (if any) added.
 //

@@ -64,6 +64,10 @@ void RestoreExchange::open(const QString &connectFailMessage)
             fail(connectFailMessage.arg(host, QString::number(m_dataPort)));
         m_socket->waitForConnected(int(qBound(qint64(1), deadline.remainingTime(), qint64(WaitSliceMs))));
     }
+    // A batch ends with a short flushed line after a long unflushed run;
+    // held back until the agent acknowledges the rest, it would cost a
+    // delayed acknowledgement on every batch.
+    m_socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
 void RestoreExchange::write(const QString &word, const QString &argument, bool flush)
@@ -96,14 +100,9 @@ void RestoreExchange::sendUngroup(qint64 contactKey)
     write(QStringLiteral("$ungroup:"), QString::number(contactKey), false);
 }
 
-void RestoreExchange::endBatchUnanswered()
-{
-    write(QStringLiteral("$end:"), QString(), true);
-}
-
 QList<IdMapping> RestoreExchange::endBatch()
 {
-    endBatchUnanswered();
+    write(QStringLiteral("$end:"), QString(), true);
     m_lastAnswer = readCommand(socket(), NoTimeLimit, m_cancelled);
     if (!m_lastAnswer.startsWith(BatchWord))
         fail(invalidAnswerMessage(m_lastAnswer));

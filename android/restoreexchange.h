@@ -56,8 +56,6 @@ public:
     // Ends the batch and reads the agent's answer, which must start with
     // "$batch:". Returns the mappings of this batch's provisional ids.
     QList<simpleprotocol::IdMapping> endBatch();
-    // Ends the batch without reading an answer.
-    void endBatchUnanswered();
     // The last answer line, as it came.
     [[nodiscard]] const QString &lastAnswer() const { return m_lastAnswer; }
 

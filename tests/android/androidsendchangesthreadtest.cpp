@@ -95,6 +95,7 @@ private Q_SLOTS:
     void newContactGoesInTwoBatches();
     void contactWithoutIdOrName();
     void deleteThreeContacts();
+    void clearAll_data();
     void clearAll();
     void groupAssignment_data();
     void groupAssignment();
@@ -352,9 +353,23 @@ void AndroidSendChangesThreadTest::deleteThreeContacts()
     QVERIFY(!rowOf(dump, nameless.srcId).isEmpty());
 }
 
+void AndroidSendChangesThreadTest::clearAll_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::newRow("agent drops after 100 lines") << QStringList { "drop-after-received=100" };
+    QTest::newRow("clean") << QStringList();
+}
+
 void AndroidSendChangesThreadTest::clearAll()
 {
-    QVERIFY(m_sim.run(QStringLiteral("fill"), { bigPhone, "5000", "seed=5" }).ok());
+    QFETCH(QStringList, faults);
+    if (m_sim.dump(bigPhone, { "--count" }).trimmed().toInt() != 5000) {
+        QVERIFY(m_sim.run(QStringLiteral("clear"), { bigPhone }).ok());
+        QVERIFY(m_sim.run(QStringLiteral("fill"), { bigPhone, "5000", "seed=5" }).ok());
+    }
+    QVERIFY(m_sim.fault(bigPhone, QStringList { "clear" }));
+    if (!faults.isEmpty())
+        QVERIFY(m_sim.fault(bigPhone, faults + QStringList { "scope=restore" }));
     auto connector = std::make_shared<AndroidWifiConnector>();
     connector->hello(bigPhone);
     auto db = std::make_shared<AndroidContactsDb>(m_dir->filePath(QStringLiteral("big.db")), connector);
@@ -364,6 +379,14 @@ void AndroidSendChangesThreadTest::clearAll()
     Recorder recorder;
     AndroidSendChangesThread job(JobProgress(&recorder, &recorder.cancel), db, dataPort);
     job.setDeleteContacts(everyone);
+    if (!faults.isEmpty()) {
+        // Most of the batch never reached the phone: no success.
+        QVERIFY(phonecache::runJob(job));
+        QCOMPARE(recorder.successes, QStringList());
+        QCOMPARE(recorder.errors.size(), 1);
+        QVERIFY(m_sim.dump(bigPhone, { "--count" }).trimmed().toInt() > 4000);
+        return;
+    }
     runToSuccess(job, recorder);
     // By the time success is reported every line has left; the phone holds
     // nothing more.
@@ -456,6 +479,8 @@ void AndroidSendChangesThreadTest::failure_data()
     QTest::newRow("groups, agent error") << 2 << QStringList { "error-at=1", "error-message=" + text }
                                          << QRegularExpression::escape(text);
     QTest::newRow("groups, dropped before the answer") << 2 << QStringList { "drop-after=0" } << ".+";
+    QTest::newRow("delete, agent error") << 1 << QStringList { "error-at=1", "error-message=" + text }
+                                         << QRegularExpression::escape(text);
 }
 
 void AndroidSendChangesThreadTest::failure()
@@ -472,6 +497,8 @@ void AndroidSendChangesThreadTest::failure()
     AndroidSendChangesThread job(JobProgress(&recorder, &recorder.cancel), m_db, dataPort);
     if (mode == 0)
         job.setContactChanges(contact, { ContactChange { ENTITY_PHONE, ContactChange::ACTION_UPDATED, number } });
+    else if (mode == 1)
+        job.setDeleteContacts({ contact });
     else
         job.setGroupContacts({ contact });
     QVERIFY(phonecache::runJob(job));
@@ -485,6 +512,7 @@ void AndroidSendChangesThreadTest::cancelWhileAgentIsSilent_data()
 {
     QTest::addColumn<int>("mode");
     QTest::newRow("edit") << 0;
+    QTest::newRow("delete") << 1;
     QTest::newRow("groups") << 2;
 }
 
@@ -500,6 +528,8 @@ void AndroidSendChangesThreadTest::cancelWhileAgentIsSilent()
     AndroidSendChangesThread job(JobProgress(&recorder, &recorder.cancel), m_db, dataPort);
     if (mode == 0)
         job.setContactChanges(contact, { ContactChange { ENTITY_PHONE, ContactChange::ACTION_UPDATED, number } });
+    else if (mode == 1)
+        job.setDeleteContacts({ contact });
     else
         job.setGroupContacts({ contact });
     job.start();

@@ -16,13 +16,17 @@
 #include "scriptedpeer.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
 
 #include <memory>
+
+#include <sqlite3.h>
 
 using namespace pim;
 using dbtest::Recorder;
@@ -118,6 +122,7 @@ private Q_SLOTS:
     void cancel();
     void onlyProvisionalIdsAreMapped();
     void unreachableAgent();
+    void failedCommitRollsBack();
 
 private:
     std::shared_ptr<AndroidContactsDb> cacheFor(const QString &phone, bool filled);
@@ -524,6 +529,35 @@ void SyncBackupThreadTest::unreachableAgent()
     QCOMPARE(recorder.errors, QStringList { QStringLiteral("Failed to Connect to 127.0.0.82:42222.") });
     QCOMPARE(recorder.successes, QStringList());
     QCOMPARE(dbtest::dump(db->path()), before);
+}
+
+void SyncBackupThreadTest::failedCommitRollsBack()
+{
+    auto db = cacheFor(emptyPhone, false);
+    const QStringList before = dbtest::dump(db->path());
+    (void)db->listGroups(); // the job's connection is open before the reader comes
+    // Another reader of the cache file keeps a read transaction open, so
+    // the job's commit cannot take the file.
+    sqlite3 *reader = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(db->path()).constData(), &reader, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+    const auto closeReader = qScopeGuard([&] { sqlite3_close(reader); });
+    QCOMPARE(sqlite3_exec(reader, "begin; select count(*) from contact;", nullptr, nullptr, nullptr), SQLITE_OK);
+
+    Recorder recorder;
+    SyncBackupThread job(newPeople(3), db, dataPort, JobProgress(&recorder, &recorder.cancel));
+    QVERIFY(phonecache::runJob(job));
+    QCOMPARE(recorder.successes, QStringList());
+    QCOMPARE(recorder.errors.size(), 1);
+    QVERIFY2(recorder.errors.first().contains(QLatin1String("locked")), qPrintable(recorder.errors.first()));
+    // The phone has them, the cache does not claim them.
+    QCOMPARE(m_sim.dump(emptyPhone, { "--count" }).trimmed(), QByteArray("3"));
+    QCOMPARE(sqlite3_exec(reader, "rollback;", nullptr, nullptr, nullptr), SQLITE_OK);
+    QCOMPARE(dbtest::dump(db->path()), before);
+    // The database is usable again afterwards.
+    SyncBackupThread again(newPeople(3), db, dataPort, JobProgress(&recorder, &recorder.cancel));
+    QVERIFY(phonecache::runJob(again));
+    QCOMPARE(recorder.successes.size(), 1);
+    QCOMPARE(db->searchContacts(0, QString()).size(), 3);
 }
 
 QTEST_GUILESS_MAIN(SyncBackupThreadTest)
