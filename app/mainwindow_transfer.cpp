@@ -40,15 +40,6 @@ QString backupName(const Node::_DBItemNode *node)
 
 } // namespace
 
-Node::_DBItemNode *MainWindow::deviceNodeById(const QString &deviceId) const
-{
-    for (Node::_DBItemNode *node : m_mainTree.deviceNodes()) {
-        if (node->deviceId == deviceId)
-            return node;
-    }
-    return nullptr;
-}
-
 Node::_DBItemNode *MainWindow::chooseLocalDb(const QString &suggestedName)
 {
     QString name;
@@ -158,7 +149,7 @@ void MainWindow::transferContacts(const QList<Contact> &contacts, const QString 
     if (targetId.isEmpty())
         return;
     // The phone may have gone, or been read again, while the chooser was open.
-    const Node::_DBItemNode *target = deviceNodeById(targetId);
+    const Node::_DBItemNode *target = m_mainTree.deviceNode(targetId);
     const auto db = target ? std::dynamic_pointer_cast<AndroidContactsDb>(target->db) : nullptr;
     if (!db)
         return;
@@ -174,7 +165,7 @@ void MainWindow::transferContacts(const QList<Contact> &contacts, const QString 
     }
     // What reached the phone is only known by reading it again; a phone that
     // went away (or was read again) meanwhile is left alone.
-    Node::_DBItemNode *after = deviceNodeById(targetId);
+    Node::_DBItemNode *after = m_mainTree.deviceNode(targetId);
     if (after && after->db == db)
         reloadPhone(after);
 }
