@@ -2,17 +2,14 @@
 
 #include "app/messageboxes.h"
 #include "app/modal.h"
-#include "contacts/contactformat.h"
-#include "contacts/labeltables.h"
+#include "contacts/contactcardtext.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScrollBar>
@@ -56,27 +53,6 @@ QLabel *textLabel(const QString &text, Qt::TextFormat format = Qt::PlainText)
     return label;
 }
 
-// An event's date in the system's short date format. Dates that are not ISO
-// date-times (a date alone, or a year-less "--MM-DD") are shown as stored
-// rather than left out.
-QString eventDateText(const QString &stored)
-{
-    QDate date = QDateTime::fromString(stored, Qt::ISODate).date();
-    if (!date.isValid())
-        date = QDate::fromString(stored, Qt::ISODate);
-    return date.isValid() ? QLocale::system().toString(date, QLocale::ShortFormat) : stored;
-}
-
-QString organizationText(const Entity &organization)
-{
-    QString text = organization.text(data4);
-    if (const QString department = organization.text(data5); !department.isEmpty())
-        text += u' ' + department;
-    if (const QString company = organization.text(data1); !company.isEmpty())
-        text += u' ' + company;
-    return text.trimmed();
-}
-
 bool decodePhoto(const QByteArray &bytes, QImage &image)
 {
     return image.loadFromData(bytes, "JPG") || image.loadFromData(bytes, "PNG");
@@ -106,46 +82,6 @@ void ContactDisplayer::installContent(QWidget *content)
     }
     setWidget(content);
     fitContent();
-}
-
-QString ContactDisplayer::nameBlockText(const Contact &contact)
-{
-    QString text = contact.fullName;
-    if (const Entity *nickname = contact.firstEntity(ENTITY_NICKNAME)) {
-        if (const QString nick = nickname->text(data1); !nick.isEmpty())
-            text += QStringLiteral("\n\"%1\"").arg(nick);
-    }
-    if (const Entity *organization = contact.firstEntity(ENTITY_ORGANIZATION)) {
-        if (const QString title = organization->text(data4); !title.isEmpty())
-            text += u'\n' + title;
-        if (const QString department = organization->text(data5); !department.isEmpty())
-            text += QStringLiteral(" - ") + department;
-        if (const QString company = organization->text(data1); !company.isEmpty())
-            text += u'\n' + company;
-    }
-    return text;
-}
-
-QString ContactDisplayer::entityLine(int kind, const Entity &entity)
-{
-    const QString label = entityTypeLabel(kind, entity);
-    switch (kind) {
-    case ENTITY_EVENT:
-        return QStringLiteral("%1:%2").arg(label, eventDateText(entity.text(data1)));
-    case ENTITY_IM:
-        return QStringLiteral("%1:%2(%3)").arg(label, entity.text(data1), imProtocolLabel(entity));
-    case ENTITY_ORGANIZATION:
-        return QStringLiteral("%1:%2").arg(label, organizationText(entity));
-    case ENTITY_POSTAL_ADDRESS: {
-        QString address = formatPostalAddress(entity).toHtmlEscaped();
-        address.replace(u'\n', QStringLiteral("<br/>"));
-        return QStringLiteral("<b>%1</b><br/>%2").arg(label.toHtmlEscaped(), address);
-    }
-    case ENTITY_NOTE:
-        return entity.text(data1);
-    default:
-        return QStringLiteral("%1:%2").arg(label, entity.text(data1));
-    }
 }
 
 QLabel *ContactDisplayer::makePhotoLabel(const Contact &contact)
@@ -179,7 +115,7 @@ void ContactDisplayer::addSection(QVBoxLayout *layout, const QString &title, int
     sectionLayout->addWidget(titleLabel, 0, Qt::AlignTop);
     const Qt::TextFormat format = kind == ENTITY_POSTAL_ADDRESS ? Qt::RichText : Qt::PlainText;
     for (const Entity &entity : entities)
-        sectionLayout->addWidget(textLabel(entityLine(kind, entity), format), 0, Qt::AlignTop);
+        sectionLayout->addWidget(textLabel(ContactCardText::entityLine(kind, entity), format), 0, Qt::AlignTop);
     layout->addWidget(section, 0, Qt::AlignTop);
 }
 
@@ -193,7 +129,7 @@ void ContactDisplayer::showContact(const Contact &contact)
     auto *header = new QWidget;
     auto *headerLayout = new QHBoxLayout(header);
     headerLayout->addWidget(makePhotoLabel(contact), 0, Qt::AlignTop);
-    QLabel *name = textLabel(nameBlockText(contact));
+    QLabel *name = textLabel(ContactCardText::nameBlock(contact));
     name->setObjectName(QStringLiteral("lbName"));
     name->setStyleSheet(QStringLiteral("font-size:21px;font-weight:bold;font-style:italic"));
     headerLayout->addWidget(name, 0, Qt::AlignTop);

@@ -30,12 +30,6 @@ public:
 
     [[nodiscard]] const Contact &shownContact() const { return m_contact; }
 
-    // The text of the name block: the full name, then the nickname in double
-    // quotes, then title - department and the company, each on its own line.
-    [[nodiscard]] static QString nameBlockText(const Contact &contact);
-    // One line of an entity in the card's section of its kind.
-    [[nodiscard]] static QString entityLine(int kind, const Entity &entity);
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool viewportEvent(QEvent *event) override;

@@ -15,6 +15,8 @@
 namespace Ui {
 class MainWindow;
 }
+class AndroidSendChangesThread;
+class CommandTarget;
 class QAction;
 class QLabel;
 
@@ -129,6 +131,19 @@ private:
     void showNoContacts();
     // Leaves the source tree without a current node and without a selection.
     void clearTreeSelection();
+
+    // Commands that change contacts (mainwindow_edits.cpp). `row` is the
+    // contact's row in the list, -1 for a new contact.
+    void editContact(const Contact &contact, int row);
+    // False when the deletion failed or was not sent (the phone is then
+    // read again).
+    bool deleteContacts(const CommandTarget &target, const QList<Contact> &contacts);
+    // Runs the change job on the target phone under a progress form.
+    bool sendToPhone(const CommandTarget &target, const std::function<void(AndroidSendChangesThread &)> &setUp);
+    void reloadPhoneOf(const CommandTarget &target);
+    [[nodiscard]] bool listShows(const CommandTarget &target) const;
+    // Reloads the groups of the target's node, expands it and makes it current.
+    void showDbNode(const CommandTarget &target);
 
     std::unique_ptr<Ui::MainWindow> ui;
 

@@ -622,12 +622,24 @@ Do you want to replace it?</translation>
         <source>IDS_PRINT_CONTACTS</source>
         <translation>Print Contacts</translation>
     </message>
+    <message>
+        <source>IDS_PRINT_FAILED</source>
+        <translation>The contacts could not be printed.</translation>
+    </message>
+    <message>
+        <source>IDS_PRINT_PDF_NOT_WRITTEN_%1</source>
+        <translation>The PDF file %1 could not be written.</translation>
+    </message>
 </context>
 <context>
     <name>ImportContactsToLocalThread</name>
     <message>
         <source>IDS_IMPORTING_CONTACTS_TO_DB</source>
         <translation>Importing contacts to Local Database now...</translation>
+    </message>
+    <message>
+        <source>IDS_READING_IMPORT_FILE</source>
+        <translation>Reading the file...</translation>
     </message>
     <message>
         <source>IDS_SUC_IMPORT_%1_CONTACTS_TO_DB</source>
