@@ -22,25 +22,6 @@ namespace {
 constexpr int photoSize = 128;
 const QString photoName = QStringLiteral("imgPhoto");
 
-// The card's sections in the order they are shown. The organization section
-// only lists the organizations after the first, which heads the card.
-struct Section
-{
-    const char *title;
-    int kind;
-};
-constexpr Section sections[] = {
-    {"Phone:", ENTITY_PHONE},
-    {"E-Mail:", ENTITY_EMAIL},
-    {"Date:", ENTITY_EVENT},
-    {"IM:", ENTITY_IM},
-    {"Organization:", ENTITY_ORGANIZATION},
-    {"Relationship:", ENTITY_RELATION},
-    {"Address:", ENTITY_POSTAL_ADDRESS},
-    {"Website:", ENTITY_WEBSITE},
-    {"Notes:", ENTITY_NOTE},
-};
-
 QLabel *textLabel(const QString &text, Qt::TextFormat format = Qt::PlainText)
 {
     auto *label = new QLabel;
@@ -135,12 +116,10 @@ void ContactDisplayer::showContact(const Contact &contact)
     headerLayout->addWidget(name, 0, Qt::AlignTop);
     layout->addWidget(header, 0, Qt::AlignTop);
 
-    for (const Section &section : sections) {
-        QList<Entity> entities = contact.entitiesOf(section.kind);
-        if (section.kind == ENTITY_ORGANIZATION)
-            entities = entities.mid(1);
+    for (const ContactCardText::Section &section : ContactCardText::sections()) {
+        const QList<Entity> entities = ContactCardText::sectionEntities(contact, section.kind);
         if (!entities.isEmpty())
-            addSection(layout, QString::fromLatin1(section.title), section.kind, entities);
+            addSection(layout, section.title, section.kind, entities);
     }
     installContent(content);
 }

@@ -62,6 +62,28 @@ QString buildEntityLine(int kind, const Entity &entity, QString (*escape)(const 
 
 } // namespace
 
+const QList<ContactCardText::Section> &ContactCardText::sections()
+{
+    static const QList<Section> list = {
+        {QStringLiteral("Phone:"), ENTITY_PHONE},
+        {QStringLiteral("E-Mail:"), ENTITY_EMAIL},
+        {QStringLiteral("Date:"), ENTITY_EVENT},
+        {QStringLiteral("IM:"), ENTITY_IM},
+        {QStringLiteral("Organization:"), ENTITY_ORGANIZATION},
+        {QStringLiteral("Relationship:"), ENTITY_RELATION},
+        {QStringLiteral("Address:"), ENTITY_POSTAL_ADDRESS},
+        {QStringLiteral("Website:"), ENTITY_WEBSITE},
+        {QStringLiteral("Notes:"), ENTITY_NOTE},
+    };
+    return list;
+}
+
+QList<Entity> ContactCardText::sectionEntities(const Contact &contact, int kind)
+{
+    const QList<Entity> &all = contact.entitiesOf(kind);
+    return kind == ENTITY_ORGANIZATION ? all.mid(1) : all;
+}
+
 QString ContactCardText::nameBlock(const Contact &contact)
 {
     return buildNameBlock(contact, QStringLiteral("\n"), asIs);

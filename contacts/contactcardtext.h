@@ -12,6 +12,21 @@
 class ContactCardText
 {
 public:
+    // One section below the name block: its title (shown as it stands) and
+    // the kind of entity it lists.
+    struct Section
+    {
+        QString title;
+        int kind;
+    };
+    // The sections in display order: phone, e-mail, date, IM, organization,
+    // relationship, address, website, notes.
+    [[nodiscard]] static const QList<Section> &sections();
+    // The entities a section of the contact lists, in stored order; the
+    // organization section leaves out the first organization, which is in
+    // the name block. Empty: no section.
+    [[nodiscard]] static QList<Entity> sectionEntities(const Contact &contact, int kind);
+
     // The full name, then the first nickname in double quotes, then the
     // first organization's title - department and its company, each on a
     // line of its own; lines end with "\n".

@@ -14,24 +14,6 @@ namespace {
 const QString crlf = QStringLiteral("\r\n");
 const QString defaultPhotoName = QStringLiteral("contact.png");
 
-// The sections below the name block, in page order.
-struct Section
-{
-    const char *title;
-    int kind;
-};
-constexpr Section sections[] = {
-    {"Phone:", ENTITY_PHONE},
-    {"E-Mail:", ENTITY_EMAIL},
-    {"Date:", ENTITY_EVENT},
-    {"IM:", ENTITY_IM},
-    {"Organization:", ENTITY_ORGANIZATION},
-    {"Relationship:", ENTITY_RELATION},
-    {"Address:", ENTITY_POSTAL_ADDRESS},
-    {"Website:", ENTITY_WEBSITE},
-    {"Notes:", ENTITY_NOTE},
-};
-
 QString imageLine(const QString &fileName)
 {
     return QStringLiteral("<img class=\"photo\" src=\"photos/%1\" width=\"128\" />").arg(fileName) + crlf;
@@ -109,17 +91,15 @@ QByteArray HtmlExport::exportContact(const Contact &contact)
     block += photoLine(contact);
     block += QStringLiteral("<div class=\"ct_name\">") + crlf + ContactCardText::nameBlockHtml(contact) + crlf
         + QStringLiteral("</div><div style=\"clear:both\"></div>") + crlf;
-    for (const Section &section : sections) {
-        const QList<Entity> &all = contact.entitiesOf(section.kind);
-        // The first organization is in the name block.
-        const qsizetype first = section.kind == ENTITY_ORGANIZATION ? 1 : 0;
-        if (all.size() <= first)
+    for (const ContactCardText::Section &section : ContactCardText::sections()) {
+        const QList<Entity> entities = ContactCardText::sectionEntities(contact, section.kind);
+        if (entities.isEmpty())
             continue;
         block += QStringLiteral("<div style=\"margin-bottom:20px;\">") + crlf;
-        block += QStringLiteral("<h2 class=\"ent_group\">%1</h2>").arg(QLatin1String(section.title)) + crlf;
+        block += QStringLiteral("<h2 class=\"ent_group\">") + section.title + QStringLiteral("</h2>") + crlf;
         block += QStringLiteral("<ul class=\"ent_list\">") + crlf;
-        for (qsizetype i = first; i < all.size(); ++i)
-            block += QStringLiteral("<li>") + ContactCardText::entityLineHtml(section.kind, all.at(i))
+        for (const Entity &entity : entities)
+            block += QStringLiteral("<li>") + ContactCardText::entityLineHtml(section.kind, entity)
                 + QStringLiteral("</li>") + crlf;
         block += QStringLiteral("</ul>") + crlf + QStringLiteral("</div>") + crlf;
     }

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QString>
 #include <QtEndian>
@@ -86,6 +87,13 @@ inline QByteArray declaredHugePng(quint32 width, quint32 height)
     const QByteArray idat = QByteArray::fromHex("789c030000000001");
     return QByteArray::fromHex("89504e470d0a1a0a") + pngChunk("IHDR", ihdr) + pngChunk("IDAT", idat)
         + pngChunk("IEND", QByteArray());
+}
+
+// The whole content of a file; empty when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace exportfixture

@@ -15,6 +15,7 @@
 using namespace pim;
 using exportfixture::contact;
 using exportfixture::entity;
+using exportfixture::readFile;
 
 namespace {
 
@@ -27,12 +28,6 @@ QList<Contact> someContacts(int n)
                              {ENTITY_PHONE, entity({{data1, QStringLiteral("555 %1").arg(i)}, {data2, QStringLiteral("2")}})},
                              {ENTITY_NOTE, entity({{data1, QStringLiteral("line one\nline two")}})}});
     return contacts;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace

@@ -17,6 +17,7 @@
 using namespace pim;
 using exportfixture::contact;
 using exportfixture::entity;
+using exportfixture::readFile;
 using exportfixture::photo;
 using exportfixture::picture;
 
@@ -92,12 +93,6 @@ QByteArray wholePage(HtmlExport &exporter, const QList<Contact> &contacts)
     for (const Contact &c : contacts)
         page += exporter.exportContact(c);
     return page + exporter.exportFooter();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
