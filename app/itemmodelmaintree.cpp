@@ -176,6 +176,16 @@ void ItemModelMainTree::removeDevice(const QString &deviceId)
     }
 }
 
+ItemModelMainTree::_DBItemNode *ItemModelMainTree::deviceNode(const QString &deviceId) const
+{
+    for (_ItemNode *node : m_devicesRoot.children) {
+        auto *device = static_cast<_DBItemNode *>(node);
+        if (device->deviceId == deviceId)
+            return device;
+    }
+    return nullptr;
+}
+
 void ItemModelMainTree::removeChild(_ItemNode *parentNode, int row)
 {
     if (!parentNode || row < 0 || row >= parentNode->children.size())

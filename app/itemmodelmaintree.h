@@ -97,6 +97,10 @@ public:
     _DBItemNode *addDevice(std::shared_ptr<LocalDb> db, const QString &name, const QString &deviceId, int kind);
     // Removes the phone node with exactly that device id, if there is one.
     void removeDevice(const QString &deviceId);
+    // The phone node with exactly that device id, or nullptr. Commands that
+    // waited for a job look their node up again: a phone that went away
+    // meanwhile took its node with it.
+    [[nodiscard]] _DBItemNode *deviceNode(const QString &deviceId) const;
     // Removes and deletes one child (with its children); a row outside the
     // list is ignored.
     void removeChild(_ItemNode *parentNode, int row);

@@ -2,6 +2,7 @@
 
 #include "app/modal.h"
 #include "app/progressform.h"
+#include "app/taskactivity.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -20,6 +21,12 @@ JobProgress TaskRunner::progress()
 
 bool TaskRunner::run(QThread &job)
 {
+    // The window leaves databases alone while any job runs.
+    struct Running
+    {
+        Running() { TaskActivity::instance().begin(); }
+        ~Running() { TaskActivity::instance().end(); }
+    } running;
     job.start(QThread::InheritPriority);
     const int result = modal::execLiveDialog(*m_form);
     job.wait();

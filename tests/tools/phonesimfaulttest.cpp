@@ -24,6 +24,7 @@ private Q_SLOTS:
     void oneShotFaults();
     void restoreFaults_data();
     void restoreFaults();
+    void stalledRestore();
     void controlFaults();
     void slowStart();
     void adbWarnings();
@@ -126,6 +127,9 @@ void PhoneSimFaultTest::backupFaults_data()
     QTest::newRow("error in a batch") << QStringList { "error-at=6" } << "error:6" << true;
     QTest::newRow("dropped after 3 lines") << QStringList { "drop-after=3" } << "first:3" << true;
     QTest::newRow("dropped at once") << QStringList { "drop-after=0" } << "first:0" << true;
+    QTest::newRow("stalled in a batch") << QStringList { "stall=5" } << "first:5" << false;
+    QTest::newRow("stalled after the header") << QStringList { "stall=3" } << "first:3" << false;
+    QTest::newRow("stalled at once") << QStringList { "stall=0" } << "first:0" << false;
     QTest::newRow("blank line") << QStringList { "blank-line=4" } << "insert:4:" << false;
     QTest::newRow("extra line") << QStringList { "inject=4:$COUNT:99" } << "insert:4:$COUNT:99" << false;
     QTest::newRow("replaced line") << QStringList { "replace=1:$version:x" } << "replace:1:$version:x" << false;
@@ -249,6 +253,8 @@ void PhoneSimFaultTest::restoreFaults_data()
     QTest::newRow("wrong answer") << QStringList { "replace=1:$bye:" } << QByteArray("$bye:") << false;
     QTest::newRow("dropped while reading") << QStringList { "drop-after-received=2" } << QByteArray() << true;
     QTest::newRow("silent") << QStringList { "silent" } << QByteArray() << false;
+    QTest::newRow("stalled at once") << QStringList { "stall=0" } << QByteArray() << false;
+    QTest::newRow("stalled after one answer") << QStringList { "stall=1" } << QByteArray("mapping") << false;
     QTest::newRow("backup faults only") << QStringList { "scope=backup", "error-at=1" } << QByteArray("mapping") << false;
 }
 
@@ -272,6 +278,26 @@ void PhoneSimFaultTest::restoreFaults()
         QCOMPARE(line, answer);
     }
     QCOMPARE(client.waitClosed(closed ? 3000 : 300), closed);
+}
+
+void PhoneSimFaultTest::stalledRestore()
+{
+    // The first batch is answered; the second one is neither answered nor
+    // applied, and the agent keeps the connection open.
+    QVERIFY(m_sim.fault(phone, { QStringLiteral("stall=1") }));
+    SimTestClient client;
+    QVERIFY(openRestore(&client));
+    const QByteArray first = client.restoreBatch({ "$batch:", "$ent:1/1/1/-1,,"+ b64(QStringLiteral("Stall")) + ",,"
+        + b64(QStringLiteral("Eins")) + ",", "$end:" });
+    QCOMPARE(findMappings(first).size(), 1);
+    client.sendLines({ "$batch:", "$ent:1/1/1/-2,," + b64(QStringLiteral("Stall")) + ",," + b64(QStringLiteral("Zwei")) + ",",
+        "$end:" });
+    QVERIFY(client.staysSilent(700));
+    QCOMPARE(client.socket().state(), QAbstractSocket::ConnectedState);
+    const QByteArray dump = m_sim.dump(phone);
+    QVERIFY(dump.contains("family=Eins"));
+    QVERIFY(!dump.contains("family=Zwei"));
+    QVERIFY(m_sim.transcript(phone).contains("stalled after 1 lines"));
 }
 
 void PhoneSimFaultTest::controlFaults()

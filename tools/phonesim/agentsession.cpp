@@ -61,13 +61,15 @@ void AgentSession::start()
     m_active = faultApplies();
     static const QStringList lineFaults = { QStringLiteral("error-at"), QStringLiteral("drop-after"),
         QStringLiteral("drop-mid-line"), QStringLiteral("malformed"), QStringLiteral("blank-line"),
-        QStringLiteral("inject"), QStringLiteral("replace"), QStringLiteral("crlf"), QStringLiteral("slow") };
+        QStringLiteral("inject"), QStringLiteral("replace"), QStringLiteral("crlf"), QStringLiteral("slow"),
+        QStringLiteral("stall") };
     for (const QString &name : lineFaults) {
         if (m_active && m_faults.hasFault(name))
             m_plain = false;
     }
     m_slowMs = m_active ? m_faults.faultInt(QStringLiteral("slow")) : 0;
     m_silent = m_active && m_faults.hasFault(QStringLiteral("silent"));
+    m_stallAfter = m_active && m_faults.hasFault(QStringLiteral("stall")) ? m_faults.faultInt(QStringLiteral("stall")) : -1;
 
     connect(m_socket, &QTcpSocket::readyRead, this, &AgentSession::readInput);
     connect(m_socket, &QTcpSocket::disconnected, this, &AgentSession::onDisconnected);
@@ -92,8 +94,10 @@ void AgentSession::start()
         m_socket->disconnectFromHost();
         return;
     }
+    if (m_stallAfter == 0)
+        stall();
     if (m_mode == Mode::Backup) {
-        if (!m_silent) {
+        if (!m_silent && !m_stalled) {
             sendHeader();
             sendNextBatch();
         }
@@ -158,7 +162,7 @@ void AgentSession::handleLine(const QByteArray &line)
         m_socket->disconnectFromHost();
         return;
     }
-    if (m_silent)
+    if (m_silent || m_stalled)
         return;
     if (line.startsWith("$error:")) {
         QString message;
@@ -215,7 +219,7 @@ void AgentSession::sendHeader()
 
 void AgentSession::sendNextBatch()
 {
-    if (m_closing)
+    if (m_closing || m_stalled)
         return;
     const PhoneStore &store = *m_phone->store;
     auto it = store.contacts().upper_bound(m_cursor);
@@ -270,6 +274,8 @@ void AgentSession::sendBye()
     if (omit.contains(QStringLiteral("bye")))
         return;
     sendLine("$bye:");
+    if (m_stalled)
+        return;
     if (!m_closing) {
         m_closing = true;
         sendRaw({ {}, true, false });
@@ -278,7 +284,7 @@ void AgentSession::sendBye()
 
 void AgentSession::fail(const QString &message)
 {
-    if (m_closing)
+    if (m_closing || m_stalled)
         return;
     m_state.log(m_phone, 'E', QStringLiteral("ContactsSync"), message);
     const QByteArray line = "$error:" + wire::base64Text(message);
@@ -288,10 +294,23 @@ void AgentSession::fail(const QString &message)
     sendRaw({ line + '\n', true, false });
 }
 
+void AgentSession::stall()
+{
+    if (m_stalled)
+        return;
+    m_stalled = true;
+    record('!', "stalled after " + QByteArray::number(m_sent) + " lines: the connection stays open, nothing more is sent");
+    m_state.flushTranscript(m_phone);
+}
+
 void AgentSession::sendLine(QByteArray line)
 {
-    if (m_closing)
+    if (m_closing || m_stalled)
         return;
+    if (m_stallAfter >= 0 && m_sent >= m_stallAfter) {
+        stall();
+        return;
+    }
     const int n = ++m_sent;
     const bool isEnt = line.startsWith("$ent:");
     if (isEnt)

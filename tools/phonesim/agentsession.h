@@ -72,6 +72,9 @@ private:
     void sendNextBatch();
     void sendBye();
     void fail(const QString &message);
+    // From now on nothing more goes out and nothing received is acted upon;
+    // the connection stays open until the desktop closes it.
+    void stall();
     // Queues one outgoing line, applying the line faults.
     void sendLine(QByteArray line);
     void sendRaw(Pending pending);
@@ -95,6 +98,8 @@ private:
     bool m_plain = true;   // no line fault, no delay: batches go out in one write
     int m_slowMs = 0;
     bool m_silent = false;
+    int m_stallAfter = -1; // "stall" fault: lines sent before the agent falls silent
+    bool m_stalled = false;
     bool m_closing = false;
     bool m_finished = false;
 

@@ -187,6 +187,7 @@ QStringList PhoneConfig::faultNames()
         QStringLiteral("drop-mid-line"),
         QStringLiteral("drop-after-received"),
         QStringLiteral("silent"),
+        QStringLiteral("stall"),
         QStringLiteral("malformed"),
         QStringLiteral("slow"),
         QStringLiteral("blank-line"),
@@ -223,8 +224,8 @@ bool PhoneConfig::validFault(const QString &key, const QString &value, QString *
                 return fail(QStringLiteral("a list of version, device, count, bye"));
         }
     } else if (name == u"error-at" || name == u"drop-after" || name == u"drop-mid-line"
-        || name == u"drop-after-received" || name == u"malformed" || name == u"blank-line") {
-        if (!isNumber(value, name.startsWith(u"drop") ? 0 : 1))
+        || name == u"drop-after-received" || name == u"malformed" || name == u"blank-line" || name == u"stall") {
+        if (!isNumber(value, name.startsWith(u"drop") || name == u"stall" ? 0 : 1))
             return fail(QStringLiteral("takes a line number"));
     } else if (name == u"slow" || name == u"start-delay") {
         if (!isNumber(value, 0))

@@ -282,7 +282,7 @@ private:
                     value = QStringLiteral("1");
                 if (!PhoneConfig::validFault(name, value, &error))
                     return CommandResult::failure("phonesim fault: " + error.toUtf8(), 2);
-                if (value == u"0" && !name.startsWith(u"drop"))
+                if (value == u"0" && !name.startsWith(u"drop") && name != u"stall")
                     faults.remove(name);
                 else
                     faults.insert(name, value);
