@@ -19,8 +19,9 @@ namespace {
 const char TemplateResource[] = ":/res/db.db";
 
 // Page cache of a connection, in KiB (SQLite takes a negative cache_size as
-// KiB). The template's 1 KiB pages make the indexes of a large address book
-// deep; keeping them in memory is what lets bulk imports grow linearly.
+// KiB). Files made from older templates have 1 KiB pages, which make the
+// indexes of a large address book deep; keeping them in memory is what lets
+// bulk imports grow linearly.
 constexpr int PageCacheKiB = 64 * 1024;
 
 // Columns written and read per kind, in this order.
