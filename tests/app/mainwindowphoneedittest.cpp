@@ -73,6 +73,7 @@ private Q_SLOTS:
     void cleanup();
     void editNumber();
     void addEmailGetsThePhonesId();
+    void newContactReachesThePhone();
     void deleteThreeContacts();
     void deleteGroup();
     void clearPhoneOf5000();
@@ -236,6 +237,36 @@ void MainWindowPhoneEditTest::addEmailGetsThePhonesId()
     }));
     // The list row shows it too.
     QCOMPARE(list()->contacts()[1].entitiesOf(ENTITY_EMAIL).last().srcId, emails.last().srcId);
+}
+
+void MainWindowPhoneEditTest::newContactReachesThePhone()
+{
+    openPhone(QStringLiteral("127.0.0.153"), 2);
+    if (QTest::currentTestFailed())
+        return;
+    f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+        form.findChild<QLineEdit *>(QStringLiteral("txtFirstName"))->setText(QStringLiteral("Øyvind"));
+        form.findChild<QLineEdit *>(QStringLiteral("txtLastName"))->setText(QStringLiteral("<b>Ås</b> \u05e9"));
+        auto *phones = form.findChild<EntitiesEditor *>(QStringLiteral("wdPhones"));
+        phones->add();
+        phones->rowWidgets(0)[1]->setProperty("text", QStringLiteral("+47 22 33 44 55"));
+    }));
+    f.window()->miNewContact();
+    const QString name = QStringLiteral("Øyvind <b>Ås</b> \u05e9");
+    QVERIFY(namesInDump(dump()).contains(name));
+    const QList<QByteArray> rows = rowsOf(dump(), name);
+    QVERIFY(std::any_of(rows.begin(), rows.end(),
+                        [](const QByteArray &r) { return r.endsWith("\tnumber=+47 22 33 44 55"); }));
+    // The cache holds the phone's ids for the contact and both rows.
+    const Contact stored = cache()->loadContact(cache()->findContactIdByFullName(name));
+    qint64 id = 0;
+    QVERIFY2(parseSrcId(stored.srcId, nullptr, nullptr, nullptr, &id) && id > 0, qPrintable(stored.srcId));
+    for (int kind : { int(ENTITY_NAME), int(ENTITY_PHONE) }) {
+        const Entity *e = stored.firstEntity(kind);
+        QVERIFY(e);
+        QVERIFY2(parseSrcId(e->srcId, nullptr, nullptr, nullptr, &id) && id > 0, qPrintable(e->srcId));
+    }
+    QCOMPARE(f.listed().last(), name);
 }
 
 void MainWindowPhoneEditTest::deleteThreeContacts()
