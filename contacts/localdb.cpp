@@ -259,6 +259,42 @@ void LocalDb::endTransaction(bool commit)
     }
 }
 
+QStringList LocalDb::dropIndexesForBulkLoad()
+{
+    Sqlite3DB &db = connection();
+    if (!db.inTransaction())
+        return {};
+    {
+        Sqlite3Cursor filled = db.queryThrow("select exists(select 1 from contact) or exists(select 1 from data)");
+        if (!filled.moveNext() || filled.getInt64(0) != 0)
+            return {};
+    }
+    // Kept: the case-insensitive full-name index finds the contact a new
+    // one merges into, and the data index by contact loads that contact.
+    QStringList names;
+    QStringList definitions;
+    {
+        Sqlite3Cursor indexes = db.queryThrow(
+            "select name,sql from sqlite_master where type='index' and sql is not null and name in"
+            " ('index_contacts_src_id','index_contacts_full_name','index_data_data','index_data_src_id')"
+            " order by name");
+        while (indexes.moveNext()) {
+            names.append(indexes.getText(0));
+            definitions.append(indexes.getText(1));
+        }
+    }
+    for (const QString &name : std::as_const(names))
+        db.executeThrow(QStringLiteral("drop index \"%1\"").arg(name));
+    return definitions;
+}
+
+void LocalDb::restoreIndexes(const QStringList &definitions)
+{
+    Sqlite3DB &db = connection();
+    for (const QString &sql : definitions)
+        db.executeThrow(sql);
+}
+
 QList<ContactGroup> LocalDb::listGroups()
 {
     QList<ContactGroup> groups;
