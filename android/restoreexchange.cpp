@@ -4,7 +4,9 @@
 #include "contacts/entity.h"
 
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QtDebug>
 
 #include <stdexcept>
@@ -56,13 +58,30 @@ void RestoreExchange::open(const QString &connectFailMessage)
     checkCancelled();
 
     m_socket = std::make_unique<QTcpSocket>();
-    m_socket->connectToHost(host, quint16(m_dataPort), QIODevice::ReadWrite);
+    // waitForConnected() abandons the attempt when its wait runs out, so it
+    // cannot wait in slices; a small event loop on this thread can, looking
+    // at the cancel flag in between.
     const QDeadlineTimer deadline(ConnectTimeoutMs);
-    while (m_socket->state() != QAbstractSocket::ConnectedState) {
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(WaitSliceMs / 2);
+    QObject::connect(m_socket.get(), &QAbstractSocket::connected, &loop, &QEventLoop::quit);
+    QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if ((m_cancelled && m_cancelled()) || deadline.hasExpired())
+            loop.quit();
+    });
+    m_socket->connectToHost(host, quint16(m_dataPort), QIODevice::ReadWrite);
+    if (m_socket->state() == QAbstractSocket::HostLookupState || m_socket->state() == QAbstractSocket::ConnectingState) {
+        poll.start();
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        poll.stop();
+    }
+    QObject::disconnect(m_socket.get(), nullptr, &loop, nullptr);
+    if (m_socket->state() != QAbstractSocket::ConnectedState) {
+        m_socket->abort();
         checkCancelled();
-        if (m_socket->state() == QAbstractSocket::UnconnectedState || deadline.hasExpired())
-            fail(connectFailMessage.arg(host, QString::number(m_dataPort)));
-        m_socket->waitForConnected(int(qBound(qint64(1), deadline.remainingTime(), qint64(WaitSliceMs))));
+        fail(connectFailMessage.arg(host, QString::number(m_dataPort)));
     }
     // A batch ends with a short flushed line after a long unflushed run;
     // held back until the agent acknowledges the rest, it would cost a

@@ -114,7 +114,6 @@ private:
     // The commands that copy contacts (mainwindow_transfer.cpp and
     // mainwindow_files.cpp).
     ItemModelMainTree::_DBItemNode *chooseLocalDb(const QString &suggestedName);
-    [[nodiscard]] ItemModelMainTree::_DBItemNode *deviceNodeById(const QString &deviceId) const;
     // After a job filled a database: the node that holds it (if it is still
     // in the tree) gets its groups again, is expanded and made current, and
     // the list shows its contacts, also when it was current already.

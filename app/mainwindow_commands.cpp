@@ -245,11 +245,16 @@ void MainWindow::miTreeUnmount()
 
 void MainWindow::miToolsConnectViaWiFi()
 {
-    AndroidWIFIForm form(this);
-    if (modal::execDialog(form) != QDialog::Accepted || !form.connector())
-        return;
-    const std::shared_ptr<AndroidWifiConnector> wifi = form.connector();
-    const PAndroidConnector connector = wifi;
-    const QString deviceId = wifi->deviceId();
-    androidDeviceIniLoad(deviceId, connector);
+    runCommand([this] {
+        std::shared_ptr<AndroidWifiConnector> wifi;
+        {
+            AndroidWIFIForm form(this);
+            if (modal::execDialog(form) != QDialog::Accepted || !form.connector())
+                return;
+            wifi = form.connector();
+        }
+        const PAndroidConnector connector = wifi;
+        const QString deviceId = wifi->deviceId();
+        androidDeviceIniLoad(deviceId, connector);
+    });
 }

@@ -4,6 +4,9 @@
 
 #include "ui_mainwindow.h"
 
+#include "android/androidcontactsdb.h"
+#include "android/dataport.h"
+#include "android/syncbackupthread.h"
 #include "app/datasourceselform.h"
 #include "app/localdbselform.h"
 #include "app/messageboxes.h"
@@ -36,15 +39,6 @@ QString backupName(const Node::_DBItemNode *node)
 }
 
 } // namespace
-
-Node::_DBItemNode *MainWindow::deviceNodeById(const QString &deviceId) const
-{
-    for (Node::_DBItemNode *node : m_mainTree.deviceNodes()) {
-        if (node->deviceId == deviceId)
-            return node;
-    }
-    return nullptr;
-}
 
 Node::_DBItemNode *MainWindow::chooseLocalDb(const QString &suggestedName)
 {
@@ -89,8 +83,13 @@ void MainWindow::showDatabaseNode(const std::shared_ptr<LocalDb> &db)
     }
     if (!node)
         return;
-    m_mainTree.loadGroups(node);
     const QModelIndex index = m_mainTree.indexOfNode(node);
+    // A current group of the node goes with the old group nodes: the node
+    // itself becomes current before they are replaced.
+    const Node::Selection current = currentTreeSelection();
+    if (current.dbNode == node && current.node != node)
+        ui->treeMain->setCurrentIndex(index);
+    m_mainTree.loadGroups(node);
     ui->treeMain->expand(index);
     if (ui->treeMain->currentIndex() == index)
         loadContactsForSelection(currentTreeSelection());
@@ -137,8 +136,38 @@ void MainWindow::miContactBackup()
 
 void MainWindow::transferContacts(const QList<Contact> &contacts, const QString &excludedDeviceId)
 {
-    Q_UNUSED(contacts)
-    Q_UNUSED(excludedDeviceId)
+    QList<DataSourceSelForm::Item> items;
+    for (const Node::_DBItemNode *node : m_mainTree.deviceNodes()) {
+        if (node->kind == Node::AndroidDevice && node->deviceId != excludedDeviceId)
+            items.append({QStringLiteral(":res/icon_android.png"), node->name, node->deviceId});
+    }
+    QString targetId;
+    {
+        DataSourceSelForm form(this);
+        targetId = form.selectDataSource(tr("IDS_SELECT_ANDROID_TO_TRANSFER"), items);
+    }
+    if (targetId.isEmpty())
+        return;
+    // The phone may have gone, or been read again, while the chooser was open.
+    const Node::_DBItemNode *target = m_mainTree.deviceNode(targetId);
+    const auto db = target ? std::dynamic_pointer_cast<AndroidContactsDb>(target->db) : nullptr;
+    if (!db)
+        return;
+    bool sent = false;
+    {
+        TaskRunner task(QString(), this);
+        SyncBackupThread job(contacts, db, dataPortFor(targetId), task.progress(), this);
+        sent = task.run(job);
+    }
+    if (sent) {
+        showDatabaseNode(db);
+        return;
+    }
+    // What reached the phone is only known by reading it again; a phone that
+    // went away (or was read again) meanwhile is left alone.
+    Node::_DBItemNode *after = m_mainTree.deviceNode(targetId);
+    if (after && after->db == db)
+        reloadPhone(after);
 }
 
 void MainWindow::miTreeA2A()

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QVarLengthArray>
 
+#include <cstring>
 #include <stdexcept>
 
 using namespace pim;
@@ -48,7 +49,7 @@ constexpr qint64 chunkSize = 256 * 1024;
 // What a row gives one group before it becomes an entity.
 struct CSVImport::Pending
 {
-    QVarLengthArray<std::pair<int, QString>, 4> values;   // entity column, text
+    QVarLengthArray<std::pair<int, QString>, 8> values;   // entity column, text
     QString type;
     QString service;
     QString formatted;
@@ -89,12 +90,19 @@ void CSVImport::openDevice(QIODevice &device)
     m_rowMalformed.clear();
     m_cursor = 0;
 
-    if (!device.isSequential() && device.size() > 0)
+    // A file of known size is read into one block of its size; the text
+    // is the reader's main memory.
+    const bool sized = !device.isSequential() && device.size() > 0;
+    if (sized)
         m_text.reserve(qsizetype(device.size() - device.pos()));
     for (;;) {
+        if (sized && device.atEnd())
+            break;
         const qsizetype at = m_text.size();
-        m_text.resize(at + chunkSize);
-        const qint64 n = device.read(m_text.data() + at, chunkSize);
+        const qsizetype room = m_text.capacity() - at;
+        const qsizetype want = room > 0 ? room : chunkSize;
+        m_text.resize(at + want);
+        const qint64 n = device.read(m_text.data() + at, want);
         if (n < 0) {
             m_text.resize(at);
             const QString error = device.errorString();
@@ -105,7 +113,6 @@ void CSVImport::openDevice(QIODevice &device)
         if (n == 0)
             break;
     }
-    m_text.squeeze();
     const CSVTextDecoder::Encoding encoding = CSVTextDecoder::toUtf8(m_text);
     scan();
     m_report.setFormat(tr("IDS_CSV_FORMAT_%1_%2_%3")
@@ -148,8 +155,26 @@ void CSVImport::scan()
     const qsizetype columns = m_header.size();
     qsizetype at = row.next;
     qsizetype line = 1 + row.lineFeeds;
+    // Most rows hold no quote: for them the next line feed is the end, and
+    // the next quote is looked up once for many rows.
+    const char *const begin = text.data();
+    qsizetype nextQuote = -1;
     for (qsizetype number = 2; at < text.size(); ++number) {
-        row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+        if (nextQuote < at) {
+            const void *q = std::memchr(begin + at, '"', size_t(text.size() - at));
+            nextQuote = q ? static_cast<const char *>(q) - begin : text.size();
+        }
+        const void *lf = std::memchr(begin + at, '\n', size_t(text.size() - at));
+        const qsizetype lineEnd = lf ? static_cast<const char *>(lf) - begin : text.size();
+        if (lineEnd < nextQuote) {
+            row = CSVRowParser::Row();
+            row.complete = lf != nullptr;
+            row.next = row.complete ? lineEnd + 1 : text.size();
+            row.lineFeeds = row.complete ? 1 : 0;
+            row.fields = std::memchr(begin + at, m_separator, size_t(lineEnd - at)) ? 2 : 1;
+        } else {
+            row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+        }
         bool malformed = row.malformed || (row.multiLine && row.fields > columns);
         if (malformed) {
             m_report.addMalformedRow(number, line, unbalanced);
@@ -219,8 +244,10 @@ Contact CSVImport::next()
 
     const std::vector<CSVColumnMap::Column> &columns = m_map->columns();
     const std::vector<CSVColumnMap::Group> &groups = m_map->groups();
-    if (m_pending.size() != groups.size())
+    if (m_pending.size() != groups.size()) {
         m_pending.resize(groups.size());
+        m_typeMemo.resize(groups.size());
+    }
     for (const int g : m_touched)
         m_pending[size_t(g)].reset();
     m_touched.clear();
@@ -272,7 +299,11 @@ Contact CSVImport::next()
             p->formatted = value;
             break;
         case Role::Labels:
-            for (const QString &name : CSVColumnMap::groupNames(value)) {
+            if (value != m_labelsText) {
+                m_labelsText = value;
+                m_labelsNames = CSVColumnMap::groupNames(value);
+            }
+            for (const QString &name : std::as_const(m_labelsNames)) {
                 if (!labels.contains(name))
                     labels.append(name);
             }
@@ -358,12 +389,21 @@ Contact CSVImport::next()
             if (!label.isEmpty())
                 e.setText(data3, label);
         } else if (group.typeColumn) {
-            QString label;
-            const int code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &label);
-            if (code != 0)
-                e.setValue(group.typeColumn, code);
-            if (!label.isEmpty())
-                e.setText(data3, label);
+            TypeMemo &memo = m_typeMemo[size_t(g)];
+            if (p.type.isEmpty()) {
+                if (group.type != 0)
+                    e.setValue(group.typeColumn, group.type);
+            } else {
+                if (memo.text.isNull() || memo.text != p.type) {
+                    memo.text = p.type;
+                    memo.label.clear();
+                    memo.code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &memo.label);
+                }
+                if (memo.code != 0)
+                    e.setValue(group.typeColumn, memo.code);
+                if (!memo.label.isEmpty())
+                    e.setText(data3, memo.label);
+            }
         }
 
         QList<Entity> &list = contact.entities[group.kind];

@@ -64,6 +64,18 @@ private:
     std::vector<CSVRowParser::Field> m_fields;
     std::vector<Pending> m_pending;
     std::vector<int> m_touched;
+    // The last type label of each group and what it read as: rows of one
+    // file repeat the same few labels.
+    struct TypeMemo
+    {
+        QString text;
+        int code = 0;
+        QString label;
+    };
+    std::vector<TypeMemo> m_typeMemo;
+    // The last value of a labels column and its group names.
+    QString m_labelsText;
+    QStringList m_labelsNames;
 };
 
 #endif

@@ -5,6 +5,8 @@
 #include "files/progressreaddevice.h"
 #include "files/vcardimport.h"
 
+#include <QCoreApplication>
+
 #include <exception>
 #include <functional>
 #include <memory>
@@ -91,6 +93,7 @@ void ImportContactsToLocalThread::resetCounts()
 {
     m_read = m_imported = m_merged = m_skipped = 0;
     m_succeeded = m_cancelled = false;
+    m_report.clear();
 }
 
 void ImportContactsToLocalThread::execute()
@@ -178,8 +181,13 @@ void ImportContactsToLocalThread::execute()
         return;
     }
     m_succeeded = true;
-    if (m_merged == 0)
-        m_progress.success(tr("IDS_SUC_IMPORT_%1_CONTACTS_TO_DB").arg(m_imported));
-    else
-        m_progress.success(tr("IDS_SUC_IMPORT_%1_CONTACTS_TO_DB_%2_MERGED").arg(m_imported).arg(m_merged));
+    m_report = reader->report();
+    m_report.addImported(m_imported);
+    m_report.addMerged(m_merged);
+    if (m_skipped)
+        m_report.addSkipped(QCoreApplication::translate("ImportReport", "IDS_IMPORT_SKIPPED_NO_NAME"), m_skipped);
+    const QString message = m_merged == 0
+        ? tr("IDS_SUC_IMPORT_%1_CONTACTS_TO_DB").arg(m_imported)
+        : tr("IDS_SUC_IMPORT_%1_CONTACTS_TO_DB_%2_MERGED").arg(m_imported).arg(m_merged);
+    m_progress.success(message + QStringLiteral("\n\n") + m_report.summaryLines().join(u'\n'));
 }

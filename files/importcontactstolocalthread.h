@@ -3,6 +3,7 @@
 
 #include "contacts/contact.h"
 #include "contacts/jobprogress.h"
+#include "files/importreport.h"
 
 #include <QString>
 #include <QThread>
@@ -20,6 +21,10 @@ class LocalDb;
 // A contact without a full name is given its first company, else its first
 // e-mail address, else its first phone number as name; one with none of
 // these is skipped.
+//
+// The success message is followed by the lines of the import report: what
+// was read, stored, merged and skipped, what the file held that could not
+// be kept, and the rows found malformed; report() has the details.
 class ImportContactsToLocalThread : public QThread
 {
     Q_OBJECT
@@ -46,6 +51,8 @@ public:
     [[nodiscard]] qsizetype skippedCount() const { return m_skipped; }
     [[nodiscard]] bool succeeded() const { return m_succeeded; }
     [[nodiscard]] bool wasCancelled() const { return m_cancelled; }
+    // The report of the last run that got past reading the file.
+    [[nodiscard]] const ImportReport &report() const { return m_report; }
 
 protected:
     void run() override;
@@ -63,6 +70,7 @@ private:
     qsizetype m_skipped = 0;
     bool m_succeeded = false;
     bool m_cancelled = false;
+    ImportReport m_report;
 };
 
 #endif

@@ -492,6 +492,10 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
         readName(state, n, hints);
 
     Contact &contact = state.contact;
+    // A formatted name that says something else than N (a nickname, "Doe,
+    // John") is not kept: the name shown is always the one formatted from N.
+    if (!names.isEmpty() && !hints.fn.isEmpty() && hints.fn != contact.fullName)
+        state.notKept("FN");
     if (names.isEmpty() && !hints.fn.isEmpty()) {
         // Some exports carry only the formatted name; keep it rather than
         // import a nameless contact.

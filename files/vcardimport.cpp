@@ -97,9 +97,9 @@ void VCardImport::openDevice(QIODevice &device)
     tokenizer.feed(QByteArrayView(), true);
     m_cards.finish();
     m_report.setFormat(QStringLiteral("vCard"));
-    if (m_cards.droppedCount())
+    if (tokenizer.errorCount())
         m_report.addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_BROKEN_PROPERTY"),
-                            m_cards.droppedCount());
+                            tokenizer.errorCount());
 }
 
 qsizetype VCardImport::count() const

@@ -95,7 +95,6 @@ void VCardStore::clear()
     m_size = m_capacity = 0;
     m_cardStarts = std::vector<qsizetype>();
     m_inCard = m_inProperty = m_valuePending = false;
-    m_dropped = 0;
 }
 
 void VCardStore::appendLength(qsizetype length)
@@ -167,10 +166,8 @@ void VCardStore::valueReady(void *user, QByteArrayView value)
 void VCardStore::propertyDropped(void *user)
 {
     auto *self = static_cast<VCardStore *>(user);
-    if (self->m_inProperty) {
+    if (self->m_inProperty)
         self->m_size = self->m_propertyStart;
-        ++self->m_dropped;
-    }
     self->m_inProperty = false;
     self->m_valuePending = false;
 }

@@ -61,8 +61,6 @@ public:
     void finish();
 
     [[nodiscard]] qsizetype cardCount() const { return qsizetype(m_cardStarts.size()); }
-    // Properties of cards the tokenizer found broken and left out.
-    [[nodiscard]] qsizetype droppedCount() const { return m_dropped; }
     // One card as property values (a parameter given twice keeps its last value).
     [[nodiscard]] VCard card(qsizetype index) const;
 
@@ -81,7 +79,6 @@ private:
     bool m_inProperty = false;      // the last record is the current property
     qsizetype m_propertyStart = 0;  // ... and starts here
     bool m_valuePending = false;    // ... and its value is not written yet
-    qsizetype m_dropped = 0;
 };
 
 #endif

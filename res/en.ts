@@ -694,7 +694,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>IDS_IMPORT_SKIPPED_NO_NAME</source>
-        <translation>without a name</translation>
+        <translation>nothing to name them by</translation>
     </message>
     <message>
         <source>IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO</source>

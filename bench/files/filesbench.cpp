@@ -5,10 +5,14 @@
 //   bench_files vcard-read <file>           VCardImport open + every next
 //   bench_files vcard-write <count> <file>  VCardExport of <count> contacts
 //   bench_files csv-read <file>             CSVImport open + every next
+//   bench_files generate-layouts <dir> <count>
+//                                           writes google-<count>.csv and
+//                                           outlook-<count>.csv
 //
 // Each measurement prints one line of key=value pairs for run.sh.
 
 #include "bench/common/contactgenerator.h"
+#include "bench/files/layoutcsvgenerator.h"
 #include "files/csvexport.h"
 #include "files/csvimport.h"
 #include "files/vcardexport.h"
@@ -54,12 +58,25 @@ double currentMegabytes()
 }
 
 void report(const char *what, qint64 bytes, qsizetype contacts, qint64 nanoseconds, double cpuSeconds,
-            double baseMegabytes, qint64 partNanoseconds = 0)
+            double baseMegabytes, qint64 partNanoseconds = 0, qsizetype entities = 0)
 {
     std::printf("what=%s bytes=%lld contacts=%lld seconds=%.4f cpu_seconds=%.4f peak_mb=%.1f base_mb=%.1f "
-                "part_seconds=%.4f\n",
+                "part_seconds=%.4f entities=%lld\n",
                 what, static_cast<long long>(bytes), static_cast<long long>(contacts), double(nanoseconds) / 1e9,
-                cpuSeconds, peakMegabytes(), baseMegabytes, double(partNanoseconds) / 1e9);
+                cpuSeconds, peakMegabytes(), baseMegabytes, double(partNanoseconds) / 1e9,
+                static_cast<long long>(entities));
+}
+
+int generateLayouts(const QString &dir, int count)
+{
+    for (const auto &[name, layout] : { std::pair { "google", LayoutCsvGenerator::Layout::Google },
+                                        { "outlook", LayoutCsvGenerator::Layout::Outlook } }) {
+        QFile file(QStringLiteral("%1/%2-%3.csv").arg(dir, QLatin1String(name)).arg(count));
+        if (!file.open(QIODevice::WriteOnly))
+            return 1;
+        LayoutCsvGenerator(layout).write(file, count);
+    }
+    return 0;
 }
 
 int generate(const QString &dir, int count)
@@ -107,7 +124,7 @@ int readAll(const char *what, const QString &path)
     if (entities == 0)
         return 1;
     // "part_seconds": the time open() took.
-    report(what, QFileInfo(path).size(), contacts, ns, threadCpuSeconds() - cpu, base, opened);
+    report(what, QFileInfo(path).size(), contacts, ns, threadCpuSeconds() - cpu, base, opened, entities);
     return 0;
 }
 
@@ -149,6 +166,8 @@ int main(int argc, char **argv)
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
+    if (mode == QLatin1String("generate-layouts") && args.size() == 4)
+        return generateLayouts(args.at(2), args.at(3).toInt());
     if (mode == QLatin1String("generate") && args.size() == 4)
         return generate(args.at(2), args.at(3).toInt());
     if (mode == QLatin1String("vcard-read") && args.size() == 3)
@@ -158,7 +177,7 @@ int main(int argc, char **argv)
     if (mode == QLatin1String("vcard-write") && args.size() == 4)
         return writeVCards(args.at(2).toInt(), args.at(3));
     std::fprintf(stderr, "usage: %s generate <dir> <count> | vcard-read <file> | vcard-write <count> <file> | "
-                         "csv-read <file>\n",
+                         "csv-read <file> | generate-layouts <dir> <count>\n",
                  argv[0]);
     return 2;
 }

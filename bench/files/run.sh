@@ -5,6 +5,12 @@
 #     program built here, outside the project's CMake;
 #   - Python 3's csv module (its C reader).
 #
+# Besides the program's own CSV, 100,000-contact files in the Google
+# Contacts and Outlook layouts (bench_files generate-layouts) are read by
+# CSVImport and by Python's csv module: entities per contact, speed (goal:
+# at least 2x Python) and the reader's own memory (goal: at most 1.5x the
+# file size).
+#
 #   bench/files/run.sh [build dir, default build] [runs per measurement, default 3]
 #
 # Address books of 10,000 and 100,000 generated contacts (a photo on one in
@@ -48,6 +54,8 @@ sizes=(10000 100000)
 for n in "${sizes[@]}"; do
     QT_QPA_PLATFORM=offscreen "$bench" generate "$work" "$n" 2>/dev/null
 done
+QT_QPA_PLATFORM=offscreen "$bench" generate-layouts "$work" 100000 2>/dev/null
+layouts=(google outlook)
 # Rounds of every measurement, so that a slow spell of the machine touches
 # one sample of each rather than all samples of one.
 for _ in $(seq "$runs"); do
@@ -58,6 +66,11 @@ for _ in $(seq "$runs"); do
         measure "vcard-write-$n" "$bench" vcard-write "$n" "$work/out.vcf"
         measure "csv-read-$n" "$bench" csv-read "$work/contacts-$n.csv"
         [ -n "$python" ] && measure "csv-read-$n" "$python" bench/files/pythoncsvpeer.py "$work/contacts-$n.csv"
+    done
+    for layout in "${layouts[@]}"; do
+        cat "$work/$layout-100000.csv" >/dev/null
+        measure "csv-$layout-100000" "$bench" csv-read "$work/$layout-100000.csv"
+        [ -n "$python" ] && measure "csv-$layout-100000" "$python" bench/files/pythoncsvpeer.py "$work/$layout-100000.csv"
     done
 done
 
@@ -72,13 +85,14 @@ for line in open(sys.argv[1]):
     if "seconds" not in fields:
         continue
     s = samples[(fields["label"], fields["what"])]
-    for name in ("seconds", "cpu_seconds", "peak_mb", "base_mb", "bytes", "contacts"):
-        s[name].append(float(fields[name]))
+    for name in ("seconds", "cpu_seconds", "peak_mb", "base_mb", "bytes", "contacts", "entities"):
+        s[name].append(float(fields.get(name, 0)))
 best = {}
 for key, s in samples.items():
     best[key] = {"seconds": min(s["seconds"]), "cpu_seconds": min(s["cpu_seconds"]),
                  "peak_mb": max(s["peak_mb"]), "base_mb": min(s["base_mb"]),
-                 "bytes": int(s["bytes"][0]), "contacts": int(s["contacts"][0])}
+                 "bytes": int(s["bytes"][0]), "contacts": int(s["contacts"][0]),
+                 "entities": int(s["entities"][0])}
 
 names = {"vcard-read": "VCardImport", "kcontacts-read": "KDE KContacts", "vcard-write": "VCardExport",
          "csv-read": "CSVImport", "python-csv-read": "Python csv"}
@@ -101,6 +115,16 @@ for n in (10000, 100000):
     print(f"{n:>6}: Python / CSVImport  wall {ratio((f'csv-read-{n}', 'python-csv-read'), (f'csv-read-{n}', 'csv-read'), 'seconds'):.2f}x"
           f"  cpu {ratio((f'csv-read-{n}', 'python-csv-read'), (f'csv-read-{n}', 'csv-read'), 'cpu_seconds'):.2f}x"
           f"   (goal: at least 1x)")
+for layout in ("google", "outlook"):
+    key = f"csv-{layout}-100000"
+    if (key, "csv-read") not in best:
+        continue
+    b = best[(key, "csv-read")]
+    own = (b["peak_mb"] - b["base_mb"]) * 1048576 / b["bytes"]
+    print(f"{layout:>8} layout: {b['entities'] / b['contacts']:.1f} entities per contact;"
+          f" Python / CSVImport wall {ratio((key, 'python-csv-read'), (key, 'csv-read'), 'seconds'):.2f}x"
+          f"  cpu {ratio((key, 'python-csv-read'), (key, 'csv-read'), 'cpu_seconds'):.2f}x (goal: at least 2x);"
+          f" reader memory {own:.2f}x the file (goal: at most 1.5x)")
 for what, label in (("vcard-read", "vcard-read"), ("vcard-write", "vcard-write"), ("csv-read", "csv-read")):
     print(f"100k/10k time ratio {names[what]:<12} wall {ratio((f'{label}-100000', what), (f'{label}-10000', what), 'seconds'):.2f}"
           f"  cpu {ratio((f'{label}-100000', what), (f'{label}-10000', what), 'cpu_seconds'):.2f}   (goal: at most 11)")

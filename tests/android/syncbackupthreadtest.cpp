@@ -28,6 +28,13 @@
 
 #include <sqlite3.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <vector>
+
 using namespace pim;
 using dbtest::Recorder;
 using phonecache::Batch;
@@ -102,6 +109,71 @@ QStringList rowsOf(const QByteArray &dump, qint64 key1, qint64 key2)
     return rows;
 }
 
+// An agent that answers `batches` batches, mapping every provisional id it
+// was sent to kind/900/901/(1000 + _id), plus the extra mappings given.
+ScriptedPeer::Script answeringAgent(int batches, QStringList *received, const QStringList &extra = {})
+{
+    return [=](QTcpSocket &socket) {
+        for (int batch = 0; batch < batches; ++batch) {
+            QStringList mappings;
+            for (;;) {
+                const QByteArray line = ScriptedPeer::readLine(socket).trimmed();
+                if (line.isEmpty())
+                    return;
+                received->append(QString::fromLatin1(line));
+                if (line == "$end:")
+                    break;
+                if (!line.startsWith("$ent:"))
+                    continue;
+                const QString id = QString::fromLatin1(line.mid(5, line.indexOf(',') - 5));
+                const QStringList n = id.split(QLatin1Char('/'));
+                mappings << id + QStringLiteral("=>%1/900/901/%2").arg(n.at(0)).arg(-n.at(3).toLongLong() + 1000);
+            }
+            ScriptedPeer::send(socket, "$batch:" + (mappings + extra).join(QLatin1Char(',')).toLatin1() + '\n');
+        }
+        ScriptedPeer::drain(socket);
+    };
+}
+
+// A listening socket that takes no connection: its queue is full, so a
+// further connection attempt hangs until the system gives up on it.
+class FullListener
+{
+public:
+    FullListener(const QString &host, int port)
+    {
+        m_fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        const int one = 1;
+        ::setsockopt(m_fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+        sockaddr_in address {};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(quint16(port));
+        ::inet_pton(AF_INET, host.toLatin1().constData(), &address.sin_addr);
+        m_listening = ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0 && ::listen(m_fd, 0) == 0;
+        // Connections that fill the queue.
+        for (int i = 0; i < 2 && m_listening; ++i) {
+            auto filler = std::make_unique<QTcpSocket>();
+            filler->connectToHost(host, quint16(port));
+            filler->waitForConnected(300);
+            m_fillers.push_back(std::move(filler));
+        }
+    }
+    ~FullListener() { close(); }
+    [[nodiscard]] bool isListening() const { return m_listening; }
+    void close()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+        m_fillers.clear();
+    }
+
+private:
+    int m_fd = -1;
+    bool m_listening = false;
+    std::vector<std::unique_ptr<QTcpSocket>> m_fillers;
+};
+
 } // namespace
 
 class SyncBackupThreadTest : public QObject
@@ -123,6 +195,8 @@ private Q_SLOTS:
     void onlyProvisionalIdsAreMapped();
     void unreachableAgent();
     void failedCommitRollsBack();
+    void slowConnection();
+    void cancelWhileConnecting();
 
 private:
     std::shared_ptr<AndroidContactsDb> cacheFor(const QString &phone, bool filled);
@@ -471,30 +545,12 @@ void SyncBackupThreadTest::onlyProvisionalIdsAreMapped()
     const Contact old = db->loadContact(existing[0]._id);
 
     QStringList received;
-    ScriptedPeer agent(QHostAddress(peerHost), quint16(dataPort), [&](QTcpSocket &socket) {
-        // Each answer maps what was sent, plus ids of rows this batch never
-        // sent: the old contact's name and number.
-        for (int batch = 0; batch < 2; ++batch) {
-            QStringList mappings;
-            for (;;) {
-                const QByteArray line = ScriptedPeer::readLine(socket).trimmed();
-                if (line.isEmpty())
-                    return;
-                received << QString::fromLatin1(line);
-                if (line == "$end:")
-                    break;
-                if (!line.startsWith("$ent:"))
-                    continue;
-                const QString id = QString::fromLatin1(line.mid(5, line.indexOf(',') - 5));
-                const QStringList n = id.split(QLatin1Char('/'));
-                mappings << id + QStringLiteral("=>%1/900/901/%2").arg(n.at(0)).arg(-n.at(3).toLongLong() + 1000);
-            }
-            mappings << QStringLiteral("1/%1/%1/-%2=>1/66/66/66").arg(old._id).arg(old.firstEntity(ENTITY_NAME)->_id);
-            mappings << QStringLiteral("3/500/600/%1=>3/66/66/67").arg(old.firstEntity(ENTITY_PHONE)->_id);
-            ScriptedPeer::send(socket, "$batch:" + mappings.join(QLatin1Char(',')).toLatin1() + '\n');
-        }
-        ScriptedPeer::drain(socket);
-    });
+    // Each answer maps what was sent, plus ids of rows this batch never
+    // sent: the old contact's name and number.
+    ScriptedPeer agent(QHostAddress(peerHost), quint16(dataPort),
+        answeringAgent(2, &received,
+            { QStringLiteral("1/%1/%1/-%2=>1/66/66/66").arg(old._id).arg(old.firstEntity(ENTITY_NAME)->_id),
+                QStringLiteral("3/500/600/%1=>3/66/66/67").arg(old.firstEntity(ENTITY_PHONE)->_id) }));
     QVERIFY(agent.startListening());
 
     Recorder recorder;
@@ -558,6 +614,53 @@ void SyncBackupThreadTest::failedCommitRollsBack()
     QVERIFY(phonecache::runJob(again));
     QCOMPARE(recorder.successes.size(), 1);
     QCOMPARE(db->searchContacts(0, QString()).size(), 3);
+}
+
+void SyncBackupThreadTest::slowConnection()
+{
+    // The agent's port takes no connection at first; the job's attempt
+    // goes through when the system tries again, well after a second.
+    auto db = std::make_shared<AndroidContactsDb>(
+        m_dir->filePath(QStringLiteral("peer.db")), std::make_shared<FixedHostConnector>(peerHost));
+    db->create();
+    auto full = std::make_unique<FullListener>(peerHost, dataPort);
+    QVERIFY(full->isListening());
+    Recorder recorder;
+    SyncBackupThread job(newPeople(1), db, dataPort, JobProgress(&recorder, &recorder.cancel));
+    job.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!recorder.progress.isEmpty() && recorder.progress.last().percent == 0, 20000);
+    QTest::qWait(500);
+    full.reset();
+    QStringList received;
+    ScriptedPeer agent(QHostAddress(peerHost), quint16(dataPort), answeringAgent(2, &received));
+    QVERIFY(agent.startListening());
+    QTRY_VERIFY_WITH_TIMEOUT(job.isFinished(), 60000);
+    QCoreApplication::processEvents();
+    QCOMPARE(recorder.errors, QStringList());
+    QCOMPARE(recorder.successes.size(), 1);
+    QCOMPARE(received.size(), 7); // name; number and e-mail
+}
+
+void SyncBackupThreadTest::cancelWhileConnecting()
+{
+    auto db = std::make_shared<AndroidContactsDb>(
+        m_dir->filePath(QStringLiteral("peer.db")), std::make_shared<FixedHostConnector>(peerHost));
+    db->create();
+    const QStringList before = dbtest::dump(db->path());
+    FullListener full(peerHost, dataPort);
+    QVERIFY(full.isListening());
+    Recorder recorder;
+    SyncBackupThread job(newPeople(2), db, dataPort, JobProgress(&recorder, &recorder.cancel));
+    job.start();
+    QTRY_VERIFY_WITH_TIMEOUT(!recorder.progress.isEmpty() && recorder.progress.last().percent == 0, 20000);
+    QTest::qWait(1000);
+    QVERIFY(!job.isFinished());
+    recorder.cancel = true;
+    QTRY_VERIFY_WITH_TIMEOUT(job.isFinished(), 10000);
+    QCoreApplication::processEvents();
+    QCOMPARE(recorder.errors, QStringList());
+    QCOMPARE(recorder.successes, QStringList());
+    QCOMPARE(dbtest::dump(db->path()), before);
 }
 
 QTEST_GUILESS_MAIN(SyncBackupThreadTest)

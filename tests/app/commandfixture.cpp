@@ -64,6 +64,12 @@ void CommandFixture::openWindow()
     QTest::qWaitForWindowExposed(m_window.get());
 }
 
+void CommandFixture::reopenWindow()
+{
+    m_window.reset();
+    openWindow();
+}
+
 QString CommandFixture::closeWindow()
 {
     m_window.reset();

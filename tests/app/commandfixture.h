@@ -30,6 +30,8 @@ public:
     // Per test: an empty local database folder and fresh answers.
     void clearData();
     void openWindow();
+    // A new window in place of the open one, with the same answers.
+    void reopenWindow();
     // Closes the window; the problems ModalAnswers saw (empty when none).
     QString closeWindow();
 

@@ -94,7 +94,8 @@ void CorpusTest::everyFileReads()
     }
     QCOMPARE(read, reader->count());
     QCOMPARE(read, qsizetype(expectedCounts().value(file, 1)));
-    qInfo("%s: %lld contacts, %lld entities", qPrintable(file), qlonglong(read), qlonglong(entities));
+    qInfo("%s: %lld contacts, %lld entities; not kept: %s", qPrintable(file), qlonglong(read), qlonglong(entities),
+          qPrintable(ImportReport::countList(reader->report().notKeptItems())));
 }
 
 void CorpusTest::spotChecks_data()

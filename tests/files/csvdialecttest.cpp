@@ -2,6 +2,7 @@
 #include "files/csvcolumnmap.h"
 #include "files/csvimport.h"
 #include "files/csvtextdecoder.h"
+#include "files/eventdate.h"
 #include "tests/support/testpaths.h"
 
 #include <QBuffer>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void encodings();
     void separators_data();
     void separators();
+    void dates_data();
+    void dates();
     void typeLabels_data();
     void typeLabels();
     void groupNames_data();
@@ -323,6 +326,35 @@ void CsvDialectTest::separators()
     CSVImport reader = importBytes(bytes);
     QCOMPARE(reader.separator(), separator);
     QCOMPARE(reader.row(0), row);
+}
+
+void CsvDialectTest::dates_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("ISO") << "1985-11-23" << "1985-11-23T00:00:00";
+    QTest::newRow("ISO date-time") << "1985-11-23T10:15:00" << "1985-11-23T10:15:00";
+    QTest::newRow("month first") << "11/23/1985" << "1985-11-23T00:00:00";
+    QTest::newRow("month first, short") << "5/7/1970" << "1970-05-07T00:00:00";
+    QTest::newRow("day first when the month cannot be") << "20/01/1991" << "1991-01-20T00:00:00";
+    QTest::newRow("German") << "23.11.1985" << "1985-11-23T00:00:00";
+    QTest::newRow("German, two-digit year") << "01.01.99" << "1999-01-01T00:00:00";
+    QTest::newRow("two-digit year, 2000s") << "3/4/05" << "2005-03-04T00:00:00";
+    QTest::newRow("year-less ISO") << "--11-23" << "--11-23";
+    QTest::newRow("year-less month first") << "11/23" << "--11-23";
+    QTest::newRow("year-less German") << "23.11." << "--11-23";
+    QTest::newRow("Outlook's no date") << "0/0/00" << "";
+    QTest::newRow("German Outlook's no date") << "0.0.00" << "";
+    QTest::newRow("no such day") << "2/30/1990" << "";
+    QTest::newRow("a year alone") << "1985" << "";
+    QTest::newRow("text") << "next week" << "";
+}
+
+void CsvDialectTest::dates()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, stored);
+    QCOMPARE(EventDate::fromText(text), stored);
 }
 
 void CsvDialectTest::typeLabels_data()

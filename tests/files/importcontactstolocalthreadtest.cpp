@@ -47,6 +47,15 @@ Contact storeNamed(LocalDb &db, const QString &name, const QString &note = QStri
     return stored;
 }
 
+// The success messages without the report lines that follow them.
+QStringList messageHeads(const QStringList &messages)
+{
+    QStringList heads;
+    for (const QString &message : messages)
+        heads.append(message.section(QStringLiteral("\n\n"), 0, 0));
+    return heads;
+}
+
 QStringList storedNames(LocalDb &db)
 {
     QStringList names;
@@ -75,6 +84,7 @@ private slots:
     void unknownFormat();
     void databaseFailureRollsBack();
     void runsOnItsThread();
+    void reportFollowsTheSuccessMessage();
 
 private:
     QString writeFile(const QString &name, const QByteArray &bytes);
@@ -146,7 +156,7 @@ void ImportContactsToLocalThreadTest::countsAndMessages()
     ImportContactsToLocalThread job(path, format, m_db.get(), recorder.progress());
     job.execute();
     QCOMPARE(recorder.errors, QStringList());
-    QCOMPARE(recorder.successes, QStringList{message});
+    QCOMPARE(messageHeads(recorder.successes), QStringList{message});
     QCOMPARE(job.importedCount(), imported);
     QCOMPARE(job.mergedCount(), merged);
     QCOMPARE(job.readCount(), imported + merged);
@@ -186,7 +196,7 @@ void ImportContactsToLocalThreadTest::namelessContacts()
     ImportContactsToLocalThread job(writeFile(QStringLiteral("nameless.csv"), csv), 2, m_db.get(), recorder.progress());
     job.execute();
     QCOMPARE(recorder.errors, QStringList());
-    QCOMPARE(recorder.successes,
+    QCOMPARE(messageHeads(recorder.successes),
              QStringList{QStringLiteral("Successfully imported %1 contacts.").arg(names.size())});
     QCOMPARE(storedNames(*m_db), names);
     QCOMPARE(job.skippedCount(), skipped);
@@ -314,8 +324,33 @@ void ImportContactsToLocalThreadTest::runsOnItsThread()
     job.start();
     QVERIFY(job.wait(60000));
     QTRY_COMPARE(recorder.successes.size(), 1);
-    QCOMPARE(recorder.successes.first(), QStringLiteral("Successfully imported 5 contacts."));
+    QCOMPARE(messageHeads(recorder.successes).first(), QStringLiteral("Successfully imported 5 contacts."));
     QCOMPARE(storedNames(*m_db).size(), 5);
+}
+
+// The closing message: the success text, then what the file held, what
+// became of it, what could not be kept and which rows were malformed.
+void ImportContactsToLocalThreadTest::reportFollowsTheSuccessMessage()
+{
+    storeNamed(*m_db, QStringLiteral("Bo Ng"));
+    const QByteArray csv("First Name,Last Name,Shoe Size,Notes\n"
+                         "Ann,Lee,38,\n"
+                         "Bo,Ng,41,\n"
+                         ",,,just a note\n"
+                         "Cy,\"Unclosed,40,\n"
+                         "Dee,Fox,,\n");
+    JobRecorder recorder;
+    ImportContactsToLocalThread job(writeFile(QStringLiteral("report.csv"), csv), 2, m_db.get(), recorder.progress());
+    job.execute();
+    QCOMPARE(recorder.errors, QStringList());
+    QCOMPARE(recorder.successes.size(), 1);
+    const QStringList lines = recorder.successes.first().split(u'\n');
+    QCOMPARE(lines.mid(0, 2), (QStringList { "Successfully imported 3 contacts, with 1 repeated contacts merged.", "" }));
+    QCOMPARE(lines.mid(2), (QStringList { "Contacts read: 5", "Imported: 3, merged with existing contacts: 1",
+                                          "Skipped: 1 (1 \u00D7 nothing to name them by)",
+                                          "Not kept: 3 \u00D7 Shoe Size", "Malformed rows: 1 (row 5)" }));
+    QCOMPARE(job.report().malformedRows().size(), 1);
+    QVERIFY(job.report().detailsText().contains(QStringLiteral("Row 5 (line 5): unbalanced quote")));
 }
 
 QTEST_GUILESS_MAIN(ImportContactsToLocalThreadTest)

@@ -8,7 +8,11 @@
 #include <QBuffer>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QCoreApplication>
 #include <QTest>
+#include <QTranslator>
+
+#include <ctime>
 
 using namespace pim;
 using namespace filestest;
@@ -20,6 +24,9 @@ class VCardImportTest : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+    void reportOfWhatWasNotKept_data();
+    void reportOfWhatWasNotKept();
     void roundTrip_data();
     void roundTrip();
     void roundTripOfAWholeContactThroughAFile();
@@ -34,6 +41,7 @@ private Q_SLOTS:
     void mapping();
     void eventDates_data();
     void eventDates();
+    void birthdayOnAMidnightClockChange();
     void androidSoftBreaks();
     void iphoneGroupedProperties();
     void lowerCaseMailClient();
@@ -42,6 +50,9 @@ private Q_SLOTS:
     void textForms();
     void cursor();
     void missingFileThrows();
+
+private:
+    QTranslator m_translator;
 };
 
 namespace {
@@ -555,6 +566,13 @@ void VCardImportTest::eventDates_data()
     QTest::newRow("not a date") << "tomorrow" << "";
     QTest::newRow("German form") << "01.01.99" << "";
     QTest::newRow("empty") << "" << "";
+    QTest::newRow("year-less") << "--11-23" << "--11-23";
+    QTest::newRow("year-less basic") << "--1123" << "--11-23";
+    QTest::newRow("year-less 29 February") << "--02-29" << "--02-29";
+    QTest::newRow("year-less, no such day") << "--02-30" << "";
+    QTest::newRow("offset kept") << "2001-06-16T12:30:00+02:00" << "2001-06-16T12:30:00+02:00";
+    QTest::newRow("fraction dropped") << "2001-06-16T12:30:00.250Z" << "2001-06-16T12:30:00Z";
+    QTest::newRow("hours and minutes") << "2001-06-16T12:30" << "2001-06-16T12:30:00";
 }
 
 void VCardImportTest::eventDates()
@@ -562,6 +580,35 @@ void VCardImportTest::eventDates()
     QFETCH(QString, text);
     QFETCH(QString, stored);
     QCOMPARE(VCardContactBuilder::eventDate(text), stored);
+    // The same in a zone whose clocks jump at midnight: no date is shifted.
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/Sao_Paulo");
+    tzset();
+    const QString there = VCardContactBuilder::eventDate(text);
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
+    QCOMPARE(there, stored);
+}
+
+// 19 October 2014 began at 01:00 in Sao Paulo; a birthday on that day is
+// still the day at midnight.
+void VCardImportTest::birthdayOnAMidnightClockChange()
+{
+    const QByteArray zone = qgetenv("TZ");
+    qputenv("TZ", "America/Sao_Paulo");
+    tzset();
+    const Contact c = readOne(card("BDAY:2014-10-19\r\nX-EVENT;TYPE=anniversary:20141019\r\n"));
+    if (zone.isNull())
+        qunsetenv("TZ");
+    else
+        qputenv("TZ", zone);
+    tzset();
+    QCOMPARE(c.entitiesOf(ENTITY_EVENT).size(), 2);
+    QCOMPARE(c.entitiesOf(ENTITY_EVENT).at(0).text(data1), QStringLiteral("2014-10-19T00:00:00"));
+    QCOMPARE(c.entitiesOf(ENTITY_EVENT).at(1).text(data1), QStringLiteral("2014-10-19T00:00:00"));
 }
 
 // A vCard 2.1 export of an Android phone: quoted-printable UTF-8 names,
@@ -731,6 +778,53 @@ void VCardImportTest::missingFileThrows()
     } catch (const std::runtime_error &e) {
         QCOMPARE(QString::fromUtf8(e.what()), probe.errorString());
     }
+}
+
+void VCardImportTest::initTestCase()
+{
+    QVERIFY(m_translator.load(QStringLiteral(":/en.qm")));
+    QCoreApplication::installTranslator(&m_translator);
+}
+
+// What a file holds that the contacts have no place for is counted by
+// property name, over all cards.
+void VCardImportTest::reportOfWhatWasNotKept_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("contacts");
+    QTest::addColumn<QString>("notKept");
+
+    const QByteArray roles = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\nROLE:Boss\r\nitem1.X-ABLabel:x\r\n"
+                             "PHOTO;ENCODING=b:SGk=\r\nPHOTO;ENCODING=b:SGk=\r\nEND:VCARD\r\n"
+                             "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Ng;Bo\r\nrole:Clerk\r\nX-SKYPE:bo\r\nEND:VCARD\r\n";
+    QTest::newRow("unknown properties, extra photo")
+        << roles << 2 << QString::fromUtf8("2 × ROLE, 1 × X-ABLABEL, 1 × extra photo");
+    QTest::newRow("everything kept")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:x\r\nFN:Ann Lee\r\nN:Lee;Ann\r\nTEL:1\r\n"
+                      "X-AIM:a\r\nIMPP:xmpp:a@b\r\nEND:VCARD\r\n")
+        << 1 << QString();
+    QTest::newRow("an FN unlike the name")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Gump;Forrest\r\nFN:Joe Due\r\nEND:VCARD\r\n"
+                      "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Gump;Forrest\r\nFN:Forrest Gump\r\nEND:VCARD\r\n")
+        << 2 << QString::fromUtf8("1 × FN");
+    QTest::newRow("a second note and a broken property")
+        << QByteArray("BEGIN:VCARD\r\nNOTE:a\r\nNOTE:b\r\nBDAY:soon\r\nTEL;TYPE=:1\r\nEND:VCARD\r\n") << 1
+        << QString::fromUtf8("1 × BDAY, 1 × NOTE, 1 × property with a syntax error");
+}
+
+void VCardImportTest::reportOfWhatWasNotKept()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, contacts);
+    QFETCH(QString, notKept);
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    VCardImport reader;
+    reader.openDevice(buffer);
+    while (reader.hasNext())
+        (void)reader.next();
+    QCOMPARE(reader.report().read(), qsizetype(contacts));
+    QCOMPARE(ImportReport::countList(reader.report().notKeptItems()), notKept);
 }
 
 QTEST_GUILESS_MAIN(VCardImportTest)

@@ -1,9 +1,12 @@
 // libFuzzer target: the CSV reader on arbitrary bytes, read whole and
 // through a device that hands out a few bytes at a time; both must give the
-// same rows. Every contact read is written again as CSV.
+// same rows and the same report. Every contact read is written again as CSV.
+// The date, label and group-name readers get the input as text too.
 
 #include "files/csvexport.h"
+#include "files/csvcolumnmap.h"
 #include "files/csvimport.h"
+#include "files/eventdate.h"
 
 #include "tests/support/trickledevice.h"
 
@@ -32,6 +35,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
         contacts.append(whole.next());
     }
+    for (qsizetype i = 0; i < whole.count(); ++i)
+        (void)pieces.next();
+    const ImportReport &a = whole.report();
+    const ImportReport &b = pieces.report();
+    if (a.read() != whole.count() || b.read() != a.read() || a.malformedRows() != b.malformedRows()
+        || a.notKeptItems() != b.notKeptItems() || a.detailsText() != b.detailsText())
+        std::abort();
+
+    const QString text = QString::fromUtf8(bytes);
+    const QString date = EventDate::fromText(text);
+    if (!date.isEmpty() && EventDate::fromIso(date) != date)
+        std::abort();   // a stored date reads back as itself
+    QString label;
+    (void)CSVColumnMap::typeCode(3, text, 0, &label);
+    (void)CSVColumnMap::imProtocol(text, &label);
+    for (const QString &name : CSVColumnMap::groupNames(text)) {
+        if (name.isEmpty())
+            std::abort();
+    }
+
     CSVExport writer;
     QByteArray out = writer.exportHeader(contacts);
     for (const Contact &contact : contacts)

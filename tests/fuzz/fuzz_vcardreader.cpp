@@ -6,6 +6,8 @@
 // that every contact read can be written again, the direct writer giving
 // the same bytes as the serialized property list.
 
+#include "files/eventdate.h"
+#include "files/vcardcontactbuilder.h"
 #include "files/vcardexport.h"
 #include "files/vcardimport.h"
 #include "files/vcardstore.h"
@@ -51,5 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         if (card != serializeCard(VCardExport::buildCard(contact)))
             std::abort();
     }
+    if (reader.report().read() != reader.count())
+        std::abort();
+
+    // Dates and text escapes on the input as text; a stored date reads back
+    // as itself, and unescaping never makes a text longer.
+    const QString text = QString::fromUtf8(bytes);
+    const QString date = EventDate::fromIso(text);
+    if (!date.isEmpty() && EventDate::fromIso(date) != date)
+        std::abort();
+    if (VCardContactBuilder::unescapeText(text).size() > text.size())
+        std::abort();
     return 0;
 }
