@@ -25,6 +25,7 @@ void BackupContactsToLocalThread::execute()
     qsizetype merged = 0;
     try {
         m_db->beginTransaction();
+        const QStringList deferredIndexes = m_db->dropIndexesForBulkLoad();
         const QString title = tr("IDS_IMPORTING_CONTACTS_TO_LOCALDB");
         for (const Contact &contact : std::as_const(m_contacts)) {
             if (m_progress.isCancelled())
@@ -38,6 +39,7 @@ void BackupContactsToLocalThread::execute()
             if (wasMerged)
                 ++merged;
         }
+        m_db->restoreIndexes(deferredIndexes);
         m_db->endTransaction(true);
     } catch (const std::exception &e) {
         try {

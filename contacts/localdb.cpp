@@ -22,8 +22,9 @@ namespace {
 const char TemplateResource[] = ":/res/db.db";
 
 // Page cache of a connection, in KiB (SQLite takes a negative cache_size as
-// KiB). The template's 1 KiB pages make the indexes of a large address book
-// deep; keeping them in memory is what lets bulk imports grow linearly.
+// KiB). Files made from older templates have 1 KiB pages, which make the
+// indexes of a large address book deep; keeping them in memory is what lets
+// bulk imports grow linearly.
 constexpr int PageCacheKiB = 64 * 1024;
 
 // Permissions by the mode bits as well as by access(2): a file marked
@@ -289,6 +290,42 @@ void LocalDb::endTransaction(bool commit)
     } else if (m_db.isOpen()) {
         m_db.rollbackTran();   // nothing to roll back when the open itself failed
     }
+}
+
+QStringList LocalDb::dropIndexesForBulkLoad()
+{
+    Sqlite3DB &db = connection();
+    if (!db.inTransaction())
+        return {};
+    {
+        Sqlite3Cursor filled = db.queryThrow("select exists(select 1 from contact) or exists(select 1 from data)");
+        if (!filled.moveNext() || filled.getInt64(0) != 0)
+            return {};
+    }
+    // Kept: the case-insensitive full-name index finds the contact a new
+    // one merges into, and the data index by contact loads that contact.
+    QStringList names;
+    QStringList definitions;
+    {
+        Sqlite3Cursor indexes = db.queryThrow(
+            "select name,sql from sqlite_master where type='index' and sql is not null and name in"
+            " ('index_contacts_src_id','index_contacts_full_name','index_data_data','index_data_src_id')"
+            " order by name");
+        while (indexes.moveNext()) {
+            names.append(indexes.getText(0));
+            definitions.append(indexes.getText(1));
+        }
+    }
+    for (const QString &name : std::as_const(names))
+        db.executeThrow(QStringLiteral("drop index \"%1\"").arg(name));
+    return definitions;
+}
+
+void LocalDb::restoreIndexes(const QStringList &definitions)
+{
+    Sqlite3DB &db = connection();
+    for (const QString &sql : definitions)
+        db.executeThrow(sql);
 }
 
 QList<ContactGroup> LocalDb::listGroups()

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -43,6 +44,15 @@ public:
     // Transactions nest; see Sqlite3DB.
     void beginTransaction();
     void endTransaction(bool commit);
+
+    // For a job that fills the database inside an open transaction: when
+    // the database holds no contact and no entity yet, drops the indexes
+    // that the merge of a new contact does not use and returns their
+    // definitions, so that restoreIndexes builds them once at the end
+    // instead of growing them row by row. Returns nothing for a database
+    // that already holds data. A rollback brings the indexes back as well.
+    [[nodiscard]] QStringList dropIndexesForBulkLoad();
+    void restoreIndexes(const QStringList &definitions);
 
     [[nodiscard]] QList<ContactGroup> listGroups();
     // The lowest `_id` of the contacts whose full name equals `name` when

@@ -1,6 +1,6 @@
 -- Template of every local database and phone cache database.
--- Built into :/res/db.db at build time (page size 1024, UTF-8).
-PRAGMA page_size = 1024;
+-- Built into :/res/db.db at build time (page size 4096, UTF-8).
+PRAGMA page_size = 4096;
 PRAGMA encoding = 'UTF-8';
 
 CREATE TABLE contact_group (

@@ -28,6 +28,14 @@ QList<Contact> people(const QStringList &names)
     return list;
 }
 
+// Every index of the file with its definition, one text.
+QString indexes(const QString &path)
+{
+    return dbtest::scalar(path, QStringLiteral("select group_concat(name || ':' || sql, '|') from"
+                                               " (select name,sql from sqlite_master where type='index'"
+                                               " and sql is not null order by name)"));
+}
+
 QStringList numbered(const QString &prefix, int count)
 {
     QStringList names;
@@ -49,6 +57,8 @@ private Q_SLOTS:
     void countsAndMessages();
     void progressReports();
     void failureRollsBackEverything();
+    void newDatabaseEndsWithEveryIndex();
+    void failureInNewDatabaseKeepsEveryIndex();
     void unreadableDatabaseReportsItsName();
     void runsOnItsOwnThread();
 
@@ -176,6 +186,50 @@ void BackupContactsToLocalThreadTest::failureRollsBackEverything()
     QCOMPARE(next.successes.size(), 1);
     m_db->close();
     QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from contact")), QStringLiteral("3"));
+}
+
+void BackupContactsToLocalThreadTest::newDatabaseEndsWithEveryIndex()
+{
+    // Opening adds an index to files made before it existed.
+    QVERIFY(m_db->listGroups().isEmpty());
+    m_db->close();
+    const QString before = indexes(m_db->path());
+    QVERIFY(before.contains(QStringLiteral("index_data_src_id")));
+    QVERIFY(before.contains(QStringLiteral("index_contacts_full_name:")));
+    Recorder recorder;
+    BackupContactsToLocalThread job(people({ "Ann", "Bob", "ann", "Cy" }), m_db.get(),
+                                    JobProgress(&recorder, &recorder.cancel));
+    job.execute();
+    QCOMPARE(recorder.errors, QStringList());
+    m_db->close();
+    QCOMPARE(indexes(m_db->path()), before);
+    QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
+    QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from contact")), QStringLiteral("3"));
+    QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from data where type=%1").arg(ENTITY_PHONE)),
+             QStringLiteral("4"));   // "ann" merged into Ann with its own number
+    // The rebuilt index serves the look-up by value.
+    QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from data indexed by index_data_data"
+                                                         " where type=%1 and data1='555 Bob'")
+                                              .arg(ENTITY_PHONE)),
+             QStringLiteral("1"));
+}
+
+void BackupContactsToLocalThreadTest::failureInNewDatabaseKeepsEveryIndex()
+{
+    // Opening adds an index to files made before it existed.
+    QVERIFY(m_db->listGroups().isEmpty());
+    m_db->close();
+    const QString before = indexes(m_db->path());
+    dbtest::exec(m_db->path(), QStringLiteral("create trigger fail before insert on data when new.data1='555 Bad'"
+                                              " begin select raise(abort, 'boom refused'); end"));
+    Recorder recorder;
+    BackupContactsToLocalThread job(people({ "One", "Two", "Bad" }), m_db.get(),
+                                    JobProgress(&recorder, &recorder.cancel));
+    job.execute();
+    QCOMPARE(recorder.errors.size(), 1);
+    m_db->close();
+    QCOMPARE(indexes(m_db->path()), before);
+    QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from contact")), QStringLiteral("0"));
 }
 
 void BackupContactsToLocalThreadTest::unreadableDatabaseReportsItsName()

@@ -120,7 +120,7 @@ void LocalDbTest::createReplacesFileWithEmptyTemplate()
     QCOMPARE(dbtest::dump(path), QStringList());
     QVERIFY(db.searchContacts(0, QString()).isEmpty());
     QVERIFY(db.isOpen());
-    QCOMPARE(dbtest::scalar(path, QStringLiteral("pragma page_size")), QStringLiteral("1024"));
+    QCOMPARE(dbtest::scalar(path, QStringLiteral("pragma page_size")), QStringLiteral("4096"));
 }
 
 void LocalDbTest::createFailsWithFileName()

@@ -72,7 +72,7 @@ void TemplateDbTest::cleanupTestCase()
 
 void TemplateDbTest::storageSettings()
 {
-    QCOMPARE(query(m_db, QStringLiteral("PRAGMA page_size")), QList<QStringList>{{QStringLiteral("1024")}});
+    QCOMPARE(query(m_db, QStringLiteral("PRAGMA page_size")), QList<QStringList>{{QStringLiteral("4096")}});
     QCOMPARE(query(m_db, QStringLiteral("PRAGMA encoding")), QList<QStringList>{{QStringLiteral("UTF-8")}});
 }
 
