@@ -141,12 +141,12 @@ void AndroidWifiFormTest::refusedConnectionSaysRefused()
 void AndroidWifiFormTest::silentAgentTimesOut()
 {
     // The agent takes the connection and never answers.
-    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.44")), simpleprotocol::AgentControlPort,
+    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.162")), simpleprotocol::AgentControlPort,
         [](QTcpSocket &s) { ScriptedPeer::drain(s, 5000); });
     QVERIFY(agent.startListening());
     ModalAnswers answers;
     AndroidWIFIForm form;
-    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.44"));
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.162"));
     form.onBtnConnect();
     QCOMPARE(answers.messageBoxes().size(), 1);
     QVERIFY2(answers.messageBoxes().first().text.contains(
@@ -161,12 +161,12 @@ void AndroidWifiFormTest::cancelWhileAgentIsSilent()
     // bar shows and Cancel ends the wait; the dialog is then rejected
     // without an error box.
     LinkTimings::setHelloReplyMs(60000);
-    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.43")), simpleprotocol::AgentControlPort,
+    ScriptedPeer agent(QHostAddress(QStringLiteral("127.0.0.163")), simpleprotocol::AgentControlPort,
         [](QTcpSocket &s) { ScriptedPeer::drain(s, 10000); });
     QVERIFY(agent.startListening());
     ModalAnswers answers;
     AndroidWIFIForm form;
-    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.43"));
+    form.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(QStringLiteral("127.0.0.163"));
     bool sawBusy = false;
     QTimer::singleShot(300, &form, [&] {
         sawBusy = form.isConnecting() && !form.findChild<QPushButton *>(QStringLiteral("btnConnect"))->isEnabled()

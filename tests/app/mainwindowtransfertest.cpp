@@ -21,8 +21,8 @@ using Tree = ItemModelMainTree;
 namespace {
 
 // The simulated phones of this test: each on its own loopback address.
-const QString addressA = QStringLiteral("127.0.0.70");
-const QString addressB = QStringLiteral("127.0.0.71");
+const QString addressA = QStringLiteral("127.0.0.160");
+const QString addressB = QStringLiteral("127.0.0.161");
 
 // The display names of a phone's store, sorted.
 QStringList storeNames(const QByteArray &dump)
