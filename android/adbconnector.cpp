@@ -1,12 +1,12 @@
 #include "android/adbconnector.h"
 
+#include "android/jobcancel.h"
 #include "android/linktimings.h"
 #include "app/platform.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <stdexcept>
 
@@ -53,7 +53,7 @@ void AdbConnector::prepareAgent()
         ~Remove() { QFile::remove(path); }
     } removeCopy { target };
     m_adb.install(m_serial, target);
-    QThread::msleep(ulong(LinkTimings::installPauseMs()));
+    JobCancel::pause(LinkTimings::installPauseMs());
 }
 
 QString AdbConnector::startService(const QString &dataUriFormat, int dataPort)
@@ -62,7 +62,7 @@ QString AdbConnector::startService(const QString &dataUriFormat, int dataPort)
     m_adb.activityManager(m_serial, QStringLiteral("broadcast"), QString::fromLatin1(AgentReceiver), QString(),
         dataUriFormat.arg(dataPort), QStringList(), QString());
     // Time for the agent to open its listening socket.
-    QThread::msleep(ulong(LinkTimings::startPauseMs()));
+    JobCancel::pause(LinkTimings::startPauseMs());
     return QString::fromLatin1(LoopbackHost);
 }
 

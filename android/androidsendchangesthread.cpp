@@ -1,6 +1,7 @@
 #include "android/androidsendchangesthread.h"
 
 #include "android/androidcontactsdb.h"
+#include "android/jobcancel.h"
 #include "android/restoreexchange.h"
 #include "android/wireencoding.h"
 #include "contacts/entitykind.h"
@@ -80,6 +81,7 @@ void AndroidSendChangesThread::checkCancelled() const
 
 void AndroidSendChangesThread::execute()
 {
+    const JobCancel::Scope cancelScope([this] { return m_progress.isCancelled(); });
     try {
         if (!m_db)
             fail(QStringLiteral("No phone database to send the changes to."));

@@ -1,12 +1,12 @@
 #include "android/androidwificonnector.h"
 
 #include "android/cancellableconnect.h"
+#include "android/jobcancel.h"
 #include "android/linktimings.h"
 #include "android/simpleprotocol.h"
 #include "android/wifiservicetimeoutexception.h"
 
 #include <QTcpSocket>
-#include <QThread>
 
 #include <stdexcept>
 
@@ -68,7 +68,7 @@ QString AndroidWifiConnector::startService(const QString &word, int dataPort)
         throw std::runtime_error(socket.errorString().toUtf8().toStdString());
     writeCommand(socket, word, QStringLiteral("//127.0.0.1:%1/").arg(dataPort), true);
     // Time for the agent to open its listening socket; nothing is read.
-    QThread::msleep(ulong(LinkTimings::startPauseMs()));
+    JobCancel::pause(LinkTimings::startPauseMs());
     socket.close();
     return m_host;
 }

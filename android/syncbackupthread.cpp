@@ -1,6 +1,7 @@
 #include "android/syncbackupthread.h"
 
 #include "android/androidcontactsdb.h"
+#include "android/jobcancel.h"
 #include "android/restoreexchange.h"
 #include "android/wireencoding.h"
 #include "contacts/entitykind.h"
@@ -65,6 +66,7 @@ void SyncBackupThread::checkCancelled() const
 
 void SyncBackupThread::execute()
 {
+    const JobCancel::Scope cancelScope([this] { return m_progress.isCancelled(); });
     m_sent = 0;
     m_merged = 0;
     m_createList.clear();

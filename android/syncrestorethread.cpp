@@ -2,6 +2,7 @@
 
 #include "android/androidcontactsdb.h"
 #include "android/cancellableconnect.h"
+#include "android/jobcancel.h"
 #include "android/simpleprotocol.h"
 #include "android/wireencoding.h"
 #include "contacts/contact.h"
@@ -60,6 +61,7 @@ void SyncRestoreThread::run()
 
 void SyncRestoreThread::execute()
 {
+    const JobCancel::Scope cancelScope([this] { return m_progress.isCancelled(); });
     // The socket belongs to this thread: it is made, used and destroyed here.
     QTcpSocket socket;
     try {

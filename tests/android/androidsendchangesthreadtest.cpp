@@ -15,6 +15,7 @@
 #include "phonecache.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -101,8 +102,8 @@ private Q_SLOTS:
     void groupAssignment();
     void failure_data();
     void failure();
-    void cancelWhileAgentIsSilent_data();
-    void cancelWhileAgentIsSilent();
+    void cancelWhenPhoneStopsAnswering_data();
+    void cancelWhenPhoneStopsAnswering();
 
 private:
     std::shared_ptr<AndroidContactsDb> cacheFor(const QString &address);
@@ -508,35 +509,59 @@ void AndroidSendChangesThreadTest::failure()
         qPrintable(recorder.errors.first()));
 }
 
-void AndroidSendChangesThreadTest::cancelWhileAgentIsSilent_data()
+void AndroidSendChangesThreadTest::cancelWhenPhoneStopsAnswering_data()
 {
-    QTest::addColumn<int>("mode");
-    QTest::newRow("edit") << 0;
-    QTest::newRow("delete") << 1;
-    QTest::newRow("groups") << 2;
+    QTest::addColumn<int>("mode"); // 3: a contact the phone doesn't have yet (two batches)
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<QByteArray>("sign"); // in the transcript once the phone has gone quiet
+    const QStringList silent { "silent", "scope=restore" };
+    const QByteArray gotBatch = "\trestore\t<\t$end:";
+    QTest::newRow("edit, silent") << 0 << silent << gotBatch;
+    QTest::newRow("delete, silent") << 1 << silent << gotBatch;
+    QTest::newRow("groups, silent") << 2 << silent << gotBatch;
+    QTest::newRow("new contact, stalled after the first batch")
+        << 3 << QStringList { "stall=1", "scope=restore" } << QByteArray("stalled after 1 lines");
 }
 
-void AndroidSendChangesThreadTest::cancelWhileAgentIsSilent()
+void AndroidSendChangesThreadTest::cancelWhenPhoneStopsAnswering()
 {
     QFETCH(int, mode);
-    QVERIFY(m_sim.fault(phone, { "silent", "scope=restore" }));
-    const Contact contact = contactWithNumber();
+    QFETCH(QStringList, faults);
+    QFETCH(QByteArray, sign);
+    QVERIFY(m_sim.fault(phone, faults));
+    Contact contact = contactWithNumber();
     Entity number = contact.entitiesOf(ENTITY_PHONE).first();
     number.setText(data1, QStringLiteral("+1 202 555 0100"));
+    QList<ContactChange> changes { ContactChange { ENTITY_PHONE, ContactChange::ACTION_UPDATED, number } };
+    if (mode == 3) {
+        contact = Contact();
+        contact.fullName = QStringLiteral("Noch Nicht");
+        m_db->insertContact(contact);
+        Entity name = entityOf({ { data1, contact.fullName } });
+        number = entityOf({ { data1, QStringLiteral("+49 30 555") }, { data2, 1 } });
+        m_db->insertData(contact._id, ENTITY_NAME, name);
+        m_db->insertData(contact._id, ENTITY_PHONE, number);
+        changes = { { ENTITY_NAME, ContactChange::ACTION_ADDED, name },
+            { ENTITY_PHONE, ContactChange::ACTION_ADDED, number } };
+        contact = m_db->loadContact(contact._id);
+    }
 
     Recorder recorder;
     AndroidSendChangesThread job(JobProgress(&recorder, &recorder.cancel), m_db, dataPort);
-    if (mode == 0)
-        job.setContactChanges(contact, { ContactChange { ENTITY_PHONE, ContactChange::ACTION_UPDATED, number } });
-    else if (mode == 1)
+    if (mode == 1)
         job.setDeleteContacts({ contact });
-    else
+    else if (mode == 2)
         job.setGroupContacts({ contact });
+    else
+        job.setContactChanges(contact, changes);
     job.start();
-    // The phone got the batch and says nothing; the user presses Cancel.
-    QTRY_VERIFY_WITH_TIMEOUT(m_sim.transcript(phone).contains("\trestore\t<\t$end:"), 60000);
+    // The phone goes quiet with the connection open; the user presses Cancel.
+    QTRY_VERIFY_WITH_TIMEOUT(m_sim.transcript(phone).contains(sign), 60000);
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
     recorder.cancel = true;
     QTRY_VERIFY_WITH_TIMEOUT(job.isFinished(), 30000);
+    QVERIFY2(sinceCancel.elapsed() < 3000, qPrintable(QString::number(sinceCancel.elapsed())));
     QCoreApplication::processEvents();
     QCOMPARE(recorder.successes, QStringList());
     QCOMPARE(recorder.errors, QStringList());

@@ -16,6 +16,7 @@
 #include "scriptedpeer.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -498,8 +499,12 @@ void SyncBackupThreadTest::cancel_data()
     QTest::addColumn<QStringList>("faults");
     QTest::addColumn<int>("cancelAfterProgress"); // -1: when the phone stops answering
     QTest::addColumn<bool>("connects");
-    QTest::newRow("while merging") << QStringList() << 10 << false;
-    QTest::newRow("silent agent") << QStringList { "silent" } << -1 << true;
+    QTest::addColumn<QByteArray>("sign"); // in the transcript once the phone has gone quiet
+    QTest::newRow("while merging") << QStringList() << 10 << false << QByteArray();
+    QTest::newRow("silent agent") << QStringList { "silent" } << -1 << true << QByteArray("\trestore\t<\t$end:");
+    // 45 new contacts go in three batches; the phone answers the first.
+    QTest::newRow("stalled after the first batch")
+        << QStringList { "stall=1" } << -1 << true << QByteArray("stalled after 1 lines");
 }
 
 void SyncBackupThreadTest::cancel()
@@ -507,6 +512,7 @@ void SyncBackupThreadTest::cancel()
     QFETCH(QStringList, faults);
     QFETCH(int, cancelAfterProgress);
     QFETCH(bool, connects);
+    QFETCH(QByteArray, sign);
     auto db = cacheFor(emptyPhone, false);
     const QStringList before = dbtest::dump(db->path());
     if (!faults.isEmpty())
@@ -514,16 +520,19 @@ void SyncBackupThreadTest::cancel()
 
     Recorder recorder;
     recorder.cancelAfterProgress = cancelAfterProgress;
-    SyncBackupThread job(newPeople(25), db, dataPort, JobProgress(&recorder, &recorder.cancel));
+    SyncBackupThread job(newPeople(45), db, dataPort, JobProgress(&recorder, &recorder.cancel));
     job.start();
+    QElapsedTimer sinceCancel;
     if (cancelAfterProgress < 0) {
-        // The user gives up once the phone has the first batch and says
-        // nothing.
-        QTRY_VERIFY_WITH_TIMEOUT(m_sim.transcript(emptyPhone).contains("\trestore\t<\t$end:"), 60000);
+        // The phone goes quiet with the connection open; the user gives up.
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.transcript(emptyPhone).contains(sign), 60000);
+        sinceCancel.start();
         recorder.cancel = true;
     }
     // A cancelled job ends on its own, whatever the phone does.
     QTRY_VERIFY_WITH_TIMEOUT(job.isFinished(), 30000);
+    if (sinceCancel.isValid())
+        QVERIFY2(sinceCancel.elapsed() < 3000, qPrintable(QString::number(sinceCancel.elapsed())));
     QCoreApplication::processEvents();
     QCOMPARE(recorder.successes, QStringList());
     QCOMPARE(recorder.errors, QStringList());

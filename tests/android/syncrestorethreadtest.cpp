@@ -11,6 +11,7 @@
 #include "tests/contacts/dbtestutil.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -61,6 +62,8 @@ private Q_SLOTS:
     void cancelWhilePhoneStalls();
     void jobKeepsDatabaseAlive();
     void missingAgentIsInstalledOnce();
+    void cancelWhileAgentStarts_data();
+    void cancelWhileAgentStarts();
 
 private:
     std::shared_ptr<AndroidContactsDb> wifiCache(const QString &address, const QString &file);
@@ -337,6 +340,45 @@ void SyncRestoreThreadTest::cancelWhilePhoneStalls()
     QVERIFY(!job.isFinished());
     recorder.cancel = true;
     QVERIFY(job.wait(30000));
+    QCoreApplication::processEvents();
+    QCOMPARE(recorder.errors, QStringList());
+    QCOMPARE(recorder.successes, QStringList());
+    db->close();
+    QCOMPARE(dbtest::dump(db->path()), before);
+}
+
+void SyncRestoreThreadTest::cancelWhileAgentStarts_data()
+{
+    QTest::addColumn<bool>("usb");
+    QTest::newRow("WiFi") << false;
+    QTest::newRow("USB") << true;
+}
+
+void SyncRestoreThreadTest::cancelWhileAgentStarts()
+{
+    QFETCH(bool, usb);
+    // The pause that gives the agent time to open its port is long on a
+    // slow phone; Cancel must not wait for it to run out.
+    LinkTimings::setStartPauseMs(60000);
+    std::shared_ptr<AndroidContactsDb> db;
+    if (usb) {
+        db = std::make_shared<AndroidContactsDb>(m_dir->filePath(QStringLiteral("usb.db")),
+                                                 std::make_shared<AdbConnector>(usbSerial, m_dir->path()));
+        db->create();
+    } else {
+        db = wifiCache(fullPhone, QStringLiteral("starting"));
+    }
+    const QStringList before = dbtest::dump(db->path());
+    Recorder recorder;
+    SyncRestoreThread job(db, 43191, JobProgress(&recorder, &recorder.cancel));
+    job.start();
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.progress.size() >= 2, 30000);
+    QCOMPARE(recorder.progress.last().status, QStringLiteral("Starting Sync Service now..."));
+    QElapsedTimer sinceCancel;
+    sinceCancel.start();
+    recorder.cancel = true;
+    QVERIFY(job.wait(30000));
+    QVERIFY2(sinceCancel.elapsed() < 2000, qPrintable(QString::number(sinceCancel.elapsed())));
     QCoreApplication::processEvents();
     QCOMPARE(recorder.errors, QStringList());
     QCOMPARE(recorder.successes, QStringList());
