@@ -64,6 +64,11 @@ QSet<QString> AdbCommand::devices()
     return parseDevices(run({ QStringLiteral("devices") }, true, LinkTimings::adbLimitMs()));
 }
 
+QMap<QString, QString> AdbCommand::deviceStates()
+{
+    return parseDeviceStates(run({ QStringLiteral("devices") }, true, LinkTimings::adbLimitMs()));
+}
+
 void AdbCommand::killServer()
 {
     run({ QStringLiteral("kill-server") }, false, LinkTimings::adbLimitMs());
@@ -134,6 +139,32 @@ QSet<QString> AdbCommand::parseDevices(const QString &output)
         serials.insert(line.chopped(state.size()).trimmed().toString());
     }
     return serials;
+}
+
+QMap<QString, QString> AdbCommand::parseDeviceStates(const QString &output)
+{
+    QMap<QString, QString> states;
+    bool listing = false;
+    for (QStringView line : linesOf(output)) {
+        line = line.trimmed();
+        if (!listing) {
+            listing = line.compare(u"List of devices attached", Qt::CaseInsensitive) == 0;
+            continue;
+        }
+        qsizetype gap = 0;
+        while (gap < line.size() && !line.at(gap).isSpace())
+            ++gap;
+        QStringView state = line.mid(gap).trimmed();
+        if (gap == 0 || state.isEmpty())
+            continue;
+        for (const QStringView end : { QStringView(u" ("), QStringView(u";") }) {
+            const qsizetype at = state.indexOf(end);
+            if (at > 0)
+                state = state.left(at).trimmed();
+        }
+        states.insert(line.left(gap).toString(), state.toString());
+    }
+    return states;
 }
 
 QSet<QString> AdbCommand::parsePackages(const QString &output)
