@@ -123,20 +123,13 @@ QString AdbCommand::logcat(const QString &serial)
 
 QSet<QString> AdbCommand::parseDevices(const QString &output)
 {
+    // Phones in any other state (offline, unauthorized, ...) are left out
+    // until they are ready.
     QSet<QString> serials;
-    bool listing = false;
-    for (QStringView line : linesOf(output)) {
-        line = line.trimmed();
-        if (!listing) {
-            listing = line.compare(u"List of devices attached", Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        // "SERIAL<tab>device". Phones in any other state (offline,
-        // unauthorized, ...) are left out until they are ready.
-        static constexpr QStringView state = u"device";
-        if (line.size() <= state.size() || !line.endsWith(state) || !line.at(line.size() - state.size() - 1).isSpace())
-            continue;
-        serials.insert(line.chopped(state.size()).trimmed().toString());
+    const QMap<QString, QString> states = parseDeviceStates(output);
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        if (it.value() == u"device")
+            serials.insert(it.key());
     }
     return serials;
 }
