@@ -491,7 +491,10 @@ void CliCommands::exportPdf(const QList<Contact> &contacts, const QString &path)
             QFile::remove(path);
         throw CliError(CliError::Cancelled, QStringLiteral("cancelled"));
     }
-    print(QStringLiteral("Exported %1 contacts to PDF, %2 pages.").arg(tiles).arg((tiles + ContactTilePainter::TilesPerPage - 1) / ContactTilePainter::TilesPerPage));
+    const int pages = (tiles + ContactTilePainter::TilesPerPage - 1) / ContactTilePainter::TilesPerPage;
+    print(QStringLiteral("Exported %1 contacts to PDF (%2).")
+              .arg(tiles)
+              .arg(pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages)));
     print(path);
 }
 
