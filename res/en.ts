@@ -289,6 +289,25 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>ItemModelContacts</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>E-Mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+</context>
+<context>
     <name>LocalDbSelForm</name>
     <message>
         <source>Select one Database for backup</source>

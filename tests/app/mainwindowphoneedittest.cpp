@@ -4,6 +4,7 @@
 // form is open, and a send that fails.
 #include "android/androidcontactsdb.h"
 #include "android/androidwificonnector.h"
+#include "android/linktimings.h"
 #include "android/wireencoding.h"
 #include "app/itemmodelcontacts.h"
 #include "app/mytreeview.h"
@@ -111,6 +112,9 @@ void MainWindowPhoneEditTest::initTestCase()
 
 void MainWindowPhoneEditTest::init()
 {
+    // The simulated agent listens right after the start request.
+    LinkTimings::reset();
+    LinkTimings::setStartPauseMs(100);
     f.clearData();
     m_sim = std::make_unique<PhoneSimDriver>();
     m_node = nullptr;
