@@ -7,6 +7,7 @@
 #include "android/devicecachename.h"
 #include "android/linktimings.h"
 #include "android/usbphoneconnector.h"
+#include "app/itemmodelcontacts.h"
 #include "app/itemmodelmaintree.h"
 #include "app/mainwindow.h"
 #include "app/modalanswers.h"
@@ -15,6 +16,9 @@
 #include "app/taskactivity.h"
 #include "app/taskrunner.h"
 #include "contacts/backupcontactstolocalthread.h"
+#include "contacts/editcontactform.h"
+#include "contacts/entitieseditor.h"
+#include "contacts/entitykind.h"
 #include "contacts/localdb.h"
 #include "panetestutil.h"
 #include "tools/phonesim/phonesimdriver.h"
@@ -65,6 +69,7 @@ private Q_SLOTS:
     void tooOldAgentShowsError();
     void agentMissingIsInstalledOnce();
     void usbPhoneArrivesThroughBridge();
+    void editOnUsbPhoneGoesThroughBridge();
     void unauthorizedPhoneShowsHint_data();
     void unauthorizedPhoneShowsHint();
     void phoneWithoutNameShowsItsId();
@@ -352,6 +357,52 @@ void MainWindowPhonesTest::usbPhoneArrivesThroughBridge()
     QVERIFY(photos > 0);
     QVERIFY2(statusText().contains(QStringLiteral("%1 contact photos were left out").arg(photos)),
              qPrintable(statusText()));
+    QVERIFY(detach(QStringLiteral("QMW0005")));
+}
+
+void MainWindowPhonesTest::editOnUsbPhoneGoesThroughBridge()
+{
+    // A number edited in the window reaches the USB phone's own contacts
+    // provider through the bridge, on the phone's row.
+    openWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QVERIFY(attach(QStringLiteral("QMW0005")));
+    QTRY_VERIFY_WITH_TIMEOUT(tree().deviceNode(QStringLiteral("QMW0005")), 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    auto *contacts = m_window->findChild<MyTreeView *>(QStringLiteral("treeContacts"));
+    QVERIFY(contacts);
+    auto *list = qobject_cast<ItemModelContacts *>(contacts->model());
+    QVERIFY(list);
+    int row = -1;
+    for (int i = 0; i < list->rowCount() && row < 0; ++i)
+        row = list->contacts()[i].hasEntities(pim::ENTITY_PHONE) ? i : -1;
+    QVERIFY(row >= 0);
+    const Contact before = list->contacts()[row];
+    const QString srcId = before.entitiesOf(pim::ENTITY_PHONE)[0].srcId;
+    QVERIFY(!srcId.isEmpty());
+    const QString number = QStringLiteral("+47 915 00 $(id) 'x'");
+    m_answers->answerDialog([&](QDialog &dialog) {
+        auto *form = qobject_cast<EditContactForm *>(&dialog);
+        if (!form)
+            return int(QDialog::Rejected);
+        form->findChild<EntitiesEditor *>(QStringLiteral("wdPhones"))->rowWidgets(0)[1]->setProperty("text", number);
+        form->onBtnSavePressed();
+        return form->result();
+    });
+    (void)m_sim.takeAdbLog();
+    Q_EMIT contacts->doubleClicked(list->contactIndex(row));
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QCOMPARE(m_answers->messageBoxes().size(), 0);
+    bool updated = false;
+    for (const QStringList &call : m_sim.takeAdbLog())
+        updated = updated || call.join(u' ').contains(QStringLiteral("content update"));
+    QVERIFY(updated);
+    const QByteArray row0 = "row\t" + srcId.toUtf8() + "\tphone\t";
+    bool found = false;
+    for (const QByteArray &line : m_sim.dump(QStringLiteral("QMW0005")).split('\n'))
+        found = found || (line.startsWith(row0) && line.endsWith("\tnumber=" + number.toUtf8()));
+    QVERIFY2(found, qPrintable(srcId));
     QVERIFY(detach(QStringLiteral("QMW0005")));
 }
 
