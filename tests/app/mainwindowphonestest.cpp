@@ -140,6 +140,11 @@ void MainWindowPhonesTest::init()
 
 void MainWindowPhonesTest::cleanup()
 {
+    // A phone that did not arrive usually said why in a message box.
+    if (QTest::currentTestFailed()) {
+        for (const QString &text : m_answers->messageBoxTexts())
+            qWarning("message box shown: %s", qPrintable(text));
+    }
     m_window.reset();
     QVERIFY2(m_answers->problems().isEmpty(), qPrintable(m_answers->problems().join(u'\n')));
     m_answers.reset();

@@ -26,18 +26,6 @@ namespace {
 const QString addressA = QStringLiteral("127.0.0.160");
 const QString addressB = QStringLiteral("127.0.0.161");
 
-// The display names of a phone's store, sorted.
-QStringList storeNames(const QByteArray &dump)
-{
-    QStringList names;
-    for (const QByteArray &line : dump.split('\n')) {
-        if (line.startsWith("contact\t"))
-            names << QString::fromUtf8(line.split('\t').value(3));
-    }
-    names.sort();
-    return names;
-}
-
 } // namespace
 
 class MainWindowTransferTest : public QObject
@@ -151,7 +139,7 @@ void MainWindowTransferTest::restoreSelectedRowsFromContextMenu()
     emit f.treeContacts()->createContextMenu();
     QCOMPARE(f.answers().messageBoxTexts(),
              QStringList{QStringLiteral("Successfully transferred 2 contacts to Android.")});
-    const QStringList names = storeNames(m_sim->dump(QStringLiteral("PB")));
+    const QStringList names = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PB")));
     QCOMPARE(names.size(), 5);
     QVERIFY(names.contains(QStringLiteral("Ann Lee")));
     QVERIFY(names.contains(QStringLiteral("Carla Diaz")));
@@ -183,8 +171,8 @@ void MainWindowTransferTest::androidToAndroidNeverOffersSource()
               person(QStringLiteral("Bob Stone"), QStringLiteral("bob@annex.org")),
               person(QStringLiteral("Carla Diaz"), QStringLiteral("carla@diaz.es"))});
     addPhone(addressB, QStringLiteral("Phone B"), {});
-    const QStringList namesA = storeNames(m_sim->dump(QStringLiteral("PA")));
-    const QStringList namesB = storeNames(m_sim->dump(QStringLiteral("PB")));
+    const QStringList namesA = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA")));
+    const QStringList namesB = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PB")));
     QVERIFY(f.select(QStringLiteral("Phone A")));
     f.selectRows(rows);
     QStringList offered;
@@ -202,10 +190,10 @@ void MainWindowTransferTest::androidToAndroidNeverOffersSource()
     QStringList expected = namesB + sent;
     expected.sort();
     const QByteArray dump = m_sim->dump(QStringLiteral("PB"));
-    QCOMPARE(storeNames(dump), expected);
+    QCOMPARE(CommandFixture::namesInStore(dump), expected);
     QCOMPARE(dump.contains("\tnumber=555-01"), sent.contains(QStringLiteral("Ann Lee")));
     // The source phone is untouched; the target is current.
-    QCOMPARE(storeNames(m_sim->dump(QStringLiteral("PA"))), namesA);
+    QCOMPARE(CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA"))), namesA);
     QCOMPARE(f.currentNodeName(), QStringLiteral("Phone B"));
     QCOMPARE(f.listed(), sent);
 }
@@ -237,7 +225,7 @@ void MainWindowTransferTest::phoneGoneWhileChooserOpen()
     f.trigger("actDB2A");
     QVERIFY(f.tree()->deviceNodes().isEmpty());
     QCOMPARE(f.answers().dialogs(), QStringList{"DataSourceSelForm"});
-    QCOMPARE(storeNames(m_sim->dump(QStringLiteral("PA"))).size(), 4);
+    QCOMPARE(CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA"))).size(), 4);
 }
 
 void MainWindowTransferTest::phoneGoneWhileProgressOpen_data()
@@ -269,7 +257,7 @@ void MainWindowTransferTest::phoneGoneWhileProgressOpen()
     QVERIFY(f.tree()->deviceNodes().isEmpty());
     QCOMPARE(f.answers().dialogs(), (QStringList{"DataSourceSelForm", "ProgressForm"}));
     QCOMPARE(f.currentNodeName(), QStringLiteral("people.db"));
-    QCOMPARE(storeNames(m_sim->dump(QStringLiteral("PA"))).contains(QStringLiteral("Ann Lee")), !fails);
+    QCOMPARE(CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA"))).contains(QStringLiteral("Ann Lee")), !fails);
     QCOMPARE(f.answers().messageBoxes().size(), 1);
     QCOMPARE(f.answers().messageBoxes().first().icon, fails ? QMessageBox::Critical : QMessageBox::Information);
 }
@@ -278,7 +266,7 @@ void MainWindowTransferTest::backupLoadedPhone()
 {
     f.openWindow();
     loadPhone(addressA);
-    const QStringList onPhone = storeNames(m_sim->dump(QStringLiteral("PA")));
+    const QStringList onPhone = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA")));
     QCOMPARE(f.currentNodeName(), QStringLiteral("Phone A"));
     QCOMPARE(f.listed(), onPhone);
     // Into a new database, then again into the same one: all merged.
@@ -307,7 +295,7 @@ void MainWindowTransferTest::restoreDatabaseToLoadedPhone()
 {
     QFETCH(QString, action);
     // One of the database's contacts is already on the phone by name.
-    const QStringList before = storeNames(m_sim->dump(QStringLiteral("PA")));
+    const QStringList before = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA")));
     QCOMPARE(before.size(), 4);
     panetest::makeDb(f.dbPath(QStringLiteral("people.db")),
                      {person(QStringLiteral("Ann Lee"), QStringLiteral("ann@lee.net"), QStringLiteral("555-01")),
@@ -332,7 +320,7 @@ void MainWindowTransferTest::restoreDatabaseToLoadedPhone()
     QStringList expected = before;
     expected << QStringLiteral("Ann Lee") << QStringLiteral("Zoë Åberg");
     expected.sort();
-    QCOMPARE(storeNames(dump), expected);
+    QCOMPARE(CommandFixture::namesInStore(dump), expected);
     QVERIFY(dump.contains("\taddress=known@phone.org"));
     QVERIFY(dump.contains("\tnumber=555-01"));
     // The phone is read again and lists what it holds now.
@@ -371,7 +359,7 @@ void MainWindowTransferTest::connectViaWiFiAndDisconnect()
     f.trigger("actConnectViaWiFi");
     QCOMPARE(f.nodeNames(f.tree()->devicesRoot()), QStringList{"Phone B"});
     QCOMPARE(f.currentNodeName(), QStringLiteral("Phone B"));
-    QCOMPARE(f.listed(), storeNames(m_sim->dump(QStringLiteral("PB"))));
+    QCOMPARE(f.listed(), CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PB"))));
     f.answerMenu(QStringLiteral("miTreeUnmount"));
     emit f.treeMain()->createContextMenu();
     QVERIFY(f.tree()->deviceNodes().isEmpty());
