@@ -78,8 +78,8 @@ void AdbCommandTest::parseDeviceStates_data()
                                          "adb-R58M123ABC-Xy1z._adb-tls-connect._tcp\tdevice\n"
                                       << QStringList { "192.168.1.5:5555=device",
                                                        "adb-R58M123ABC-Xy1z._adb-tls-connect._tcp=device" };
-    QTest::newRow("old adb without the reason") << "List of devices attached\n????????????\tno permissions\n"
-                                                << QStringList { "????????????=no permissions" };
+    QTest::newRow("old adb without the reason") << "List of devices attached\n\?\?\?\?\?\?\?\?\?\?\?\?\tno permissions\n"
+                                                << QStringList { "\?\?\?\?\?\?\?\?\?\?\?\?=no permissions" };
     QTest::newRow("no header") << "AAA\tdevice\n" << QStringList {};
     QTest::newRow("serial without state") << "List of devices attached\nAAA\n\n" << QStringList {};
 }
