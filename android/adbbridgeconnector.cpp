@@ -31,18 +31,33 @@ void AdbBridgeConnector::finish()
 {
     if (m_session) {
         m_session->wait();
+        m_photosLeftOut = m_session->photosLeftOut();
         m_session.reset();
     }
+}
+
+int AdbBridgeConnector::photosLeftOut()
+{
+    finish();
+    return m_photosLeftOut;
 }
 
 QString AdbBridgeConnector::explainAdbError(const QString &serial, const QString &adbText)
 {
     const QString text = adbText.trimmed();
-    if (text.contains(QStringLiteral("unauthorized")) || text.contains(QStringLiteral("still authorizing")))
+    const QString hint = stateHint(serial, text);
+    return hint.isEmpty() ? text : hint;
+}
+
+QString AdbBridgeConnector::stateHint(const QString &serial, const QString &adbText)
+{
+    // "unauthorized" in the device list, "device unauthorized" or "device
+    // still authorizing" from a command.
+    if (adbText.contains(QStringLiteral("unauthorized")) || adbText.contains(QStringLiteral("authorizing")))
         return QCoreApplication::translate("AdbBridgeConnector", "IDS_ALLOW_USB_DEBUGGING%1").arg(serial);
-    if (text.contains(QStringLiteral("no permissions")) || text.contains(QStringLiteral("insufficient permissions")))
+    if (adbText.contains(QStringLiteral("no permissions")) || adbText.contains(QStringLiteral("insufficient permissions")))
         return QCoreApplication::translate("AdbBridgeConnector", "IDS_ADB_NO_PERMISSIONS%1").arg(serial);
-    return text;
+    return QString();
 }
 
 void AdbBridgeConnector::prepareAgent()

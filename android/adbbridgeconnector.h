@@ -30,10 +30,16 @@ public:
     [[nodiscard]] const QString &serial() const { return m_serial; }
     // Waits for the exchange under way, if any, to end.
     void finish();
+    // Photos the last exchange could not carry (the content tool shows a
+    // photo only as "BLOB" and binds no bytes); waits for it to end first.
+    [[nodiscard]] int photosLeftOut();
 
     // adb's error text turned into what the user can do about it: allow USB
     // debugging on an unauthorised phone, fix permissions, wait.
     [[nodiscard]] static QString explainAdbError(const QString &serial, const QString &adbText);
+    // Only the hint: empty when adb's text (an error or a device state)
+    // asks nothing of the user.
+    [[nodiscard]] static QString stateHint(const QString &serial, const QString &adbText);
 
 private:
     [[nodiscard]] QString startSession(bool backup, int dataPort);
@@ -42,6 +48,7 @@ private:
     ContentShell m_shell;
     AdbCommand m_adb;
     std::unique_ptr<BridgeSession> m_session;
+    int m_photosLeftOut = 0;
 };
 
 #endif

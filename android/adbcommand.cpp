@@ -64,6 +64,11 @@ QSet<QString> AdbCommand::devices()
     return parseDevices(run({ QStringLiteral("devices") }, true, LinkTimings::adbLimitMs()));
 }
 
+QMap<QString, QString> AdbCommand::deviceStates()
+{
+    return parseDeviceStates(run({ QStringLiteral("devices") }, true, LinkTimings::adbLimitMs()));
+}
+
 void AdbCommand::killServer()
 {
     run({ QStringLiteral("kill-server") }, false, LinkTimings::adbLimitMs());
@@ -118,7 +123,20 @@ QString AdbCommand::logcat(const QString &serial)
 
 QSet<QString> AdbCommand::parseDevices(const QString &output)
 {
+    // Phones in any other state (offline, unauthorized, ...) are left out
+    // until they are ready.
     QSet<QString> serials;
+    const QMap<QString, QString> states = parseDeviceStates(output);
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        if (it.value() == u"device")
+            serials.insert(it.key());
+    }
+    return serials;
+}
+
+QMap<QString, QString> AdbCommand::parseDeviceStates(const QString &output)
+{
+    QMap<QString, QString> states;
     bool listing = false;
     for (QStringView line : linesOf(output)) {
         line = line.trimmed();
@@ -126,14 +144,20 @@ QSet<QString> AdbCommand::parseDevices(const QString &output)
             listing = line.compare(u"List of devices attached", Qt::CaseInsensitive) == 0;
             continue;
         }
-        // "SERIAL<tab>device". Phones in any other state (offline,
-        // unauthorized, ...) are left out until they are ready.
-        static constexpr QStringView state = u"device";
-        if (line.size() <= state.size() || !line.endsWith(state) || !line.at(line.size() - state.size() - 1).isSpace())
+        qsizetype gap = 0;
+        while (gap < line.size() && !line.at(gap).isSpace())
+            ++gap;
+        QStringView state = line.mid(gap).trimmed();
+        if (gap == 0 || state.isEmpty())
             continue;
-        serials.insert(line.chopped(state.size()).trimmed().toString());
+        for (const QStringView end : { QStringView(u" ("), QStringView(u";") }) {
+            const qsizetype at = state.indexOf(end);
+            if (at > 0)
+                state = state.left(at).trimmed();
+        }
+        states.insert(line.left(gap).toString(), state.toString());
     }
-    return serials;
+    return states;
 }
 
 QSet<QString> AdbCommand::parsePackages(const QString &output)

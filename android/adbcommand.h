@@ -1,6 +1,7 @@
 #ifndef ANDROID_ADBCOMMAND_H
 #define ANDROID_ADBCOMMAND_H
 
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,10 @@ public:
 
     // Serials of the attached phones in the "device" state.
     [[nodiscard]] QSet<QString> devices();
+    // Every phone `adb devices` lists, by serial, with its state ("device",
+    // "unauthorized", "authorizing", "connecting", "offline",
+    // "no permissions", ...).
+    [[nodiscard]] QMap<QString, QString> deviceStates();
     void killServer();
     void forward(const QString &serial, int localPort, int devicePort);
     void install(const QString &serial, const QString &packagePath);
@@ -44,6 +49,10 @@ public:
 
     // How the output is read; public for the tests.
     [[nodiscard]] static QSet<QString> parseDevices(const QString &output);
+    // The state is the text after the serial, up to any explanation adb
+    // adds in parentheses: "no permissions (user in plugdev group ...); see
+    // [...]" is "no permissions".
+    [[nodiscard]] static QMap<QString, QString> parseDeviceStates(const QString &output);
     [[nodiscard]] static QSet<QString> parsePackages(const QString &output);
     // A line that, trimmed, is "Success" in any letter case.
     [[nodiscard]] static bool hasSuccessLine(const QString &text);

@@ -55,19 +55,37 @@ void AndroidMonitor::applyPoll(const QSet<QString> &current)
     }
 }
 
+void AndroidMonitor::applyStates(const QMap<QString, QString> &states)
+{
+    QSet<QString> ready;
+    QMap<QString, QString> waiting;
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        if (it.value() == u"device")
+            ready.insert(it.key());
+        else
+            waiting.insert(it.key(), it.value());
+    }
+    applyPoll(ready);
+    for (auto it = waiting.cbegin(); it != waiting.cend(); ++it) {
+        if (m_waiting.value(it.key()) != it.value())
+            Q_EMIT deviceWaiting(it.key(), it.value());
+    }
+    m_waiting = waiting;
+}
+
 void AndroidMonitor::pollLoop()
 {
     while (!m_stop.load()) {
-        QSet<QString> current;
+        QMap<QString, QString> current;
         bool ok = true;
         try {
-            current = AdbCommand(m_adbProgram).devices();
+            current = AdbCommand(m_adbProgram).deviceStates();
         } catch (const std::exception &e) {
             ok = false; // retried after the pause; nothing is reported
             qDebug("Android monitor, adb devices failed: %s", e.what());
         }
         if (ok)
-            applyPoll(current);
+            applyStates(current);
         if (!pause())
             break;
     }

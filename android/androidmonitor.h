@@ -2,6 +2,7 @@
 #define ANDROID_ANDROIDMONITOR_H
 
 #include <QFuture>
+#include <QMap>
 #include <QSet>
 #include <QString>
 #include <QThread>
@@ -33,10 +34,16 @@ public:
     // then the gone ones, and updates the set. Called by the poll loop.
     void applyPoll(const QSet<QString> &current);
     [[nodiscard]] QSet<QString> knownSerials() const { return m_known; }
+    // One poll's states: the phones in the "device" state go to applyPoll();
+    // a phone listed in another state (unauthorized, no permissions, ...)
+    // is signalled as waiting once per state it enters, so the user can be
+    // told what to do. Called by the poll loop.
+    void applyStates(const QMap<QString, QString> &states);
 
 Q_SIGNALS:
     void deviceConnected(const QString &devid);
     void deviceDisconnected(const QString &devid);
+    void deviceWaiting(const QString &devid, const QString &state);
 
 private:
     void pollLoop();
@@ -46,6 +53,7 @@ private:
     QString m_adbProgram;
     std::atomic<bool> m_stop { false };
     QSet<QString> m_known;
+    QMap<QString, QString> m_waiting; // serial -> state last signalled
     QFuture<void> m_poll;
     std::mutex m_pauseMutex;
     std::condition_variable m_pauseWake;

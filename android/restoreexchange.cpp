@@ -1,12 +1,10 @@
 #include "android/restoreexchange.h"
 
+#include "android/cancellableconnect.h"
 #include "android/wireencoding.h"
 #include "contacts/entity.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QTcpSocket>
-#include <QTimer>
 #include <QtDebug>
 
 #include <stdexcept>
@@ -58,28 +56,9 @@ void RestoreExchange::open(const QString &connectFailMessage)
     checkCancelled();
 
     m_socket = std::make_unique<QTcpSocket>();
-    // waitForConnected() abandons the attempt when its wait runs out, so it
-    // cannot wait in slices; a small event loop on this thread can, looking
-    // at the cancel flag in between.
-    const QDeadlineTimer deadline(ConnectTimeoutMs);
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(WaitSliceMs / 2);
-    QObject::connect(m_socket.get(), &QAbstractSocket::connected, &loop, &QEventLoop::quit);
-    QObject::connect(m_socket.get(), &QAbstractSocket::errorOccurred, &loop, &QEventLoop::quit);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if ((m_cancelled && m_cancelled()) || deadline.hasExpired())
-            loop.quit();
-    });
-    m_socket->connectToHost(host, quint16(m_dataPort), QIODevice::ReadWrite);
-    if (m_socket->state() == QAbstractSocket::HostLookupState || m_socket->state() == QAbstractSocket::ConnectingState) {
-        poll.start();
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-        poll.stop();
-    }
-    QObject::disconnect(m_socket.get(), nullptr, &loop, nullptr);
-    if (m_socket->state() != QAbstractSocket::ConnectedState) {
-        m_socket->abort();
+    const CancellableConnect::Result connected
+        = CancellableConnect::connect(*m_socket, host, m_dataPort, m_cancelled, ConnectTimeoutMs);
+    if (connected != CancellableConnect::Connected) {
         checkCancelled();
         fail(connectFailMessage.arg(host, QString::number(m_dataPort)));
     }

@@ -1,5 +1,6 @@
 #include "android/usbphoneconnector.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 UsbPhoneConnector::UsbPhoneConnector(
@@ -47,6 +48,19 @@ IAndroidConnector &UsbPhoneConnector::chosen()
 bool UsbPhoneConnector::usesBridge()
 {
     return &chosen() == &m_bridge;
+}
+
+int UsbPhoneConnector::photosLeftOut()
+{
+    return m_path == Path::Bridge ? m_bridge.photosLeftOut() : 0;
+}
+
+QString UsbPhoneConnector::photosNote()
+{
+    const int photos = photosLeftOut();
+    if (photos == 0)
+        return QString();
+    return QCoreApplication::translate("UsbPhoneConnector", "IDS_PHOTOS_LEFT_OUT%1%2").arg(m_serial).arg(photos);
 }
 
 QString UsbPhoneConnector::startBackupService(int dataPort)

@@ -28,6 +28,11 @@ public:
     [[nodiscard]] QString deviceLog() override;
 
     [[nodiscard]] bool usesBridge();
+    // Photos the last exchange left out: only the bridge leaves any.
+    [[nodiscard]] int photosLeftOut();
+    // The same for the user ("... contact photos were left out ..."), or
+    // empty when none were.
+    [[nodiscard]] QString photosNote();
     // Why the agent is not used (the install failure), or empty.
     [[nodiscard]] const QString &agentProblem() const { return m_agentProblem; }
 

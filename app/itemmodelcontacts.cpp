@@ -100,15 +100,17 @@ QVariant ItemModelContacts::headerData(int section, Qt::Orientation orientation,
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
+    // The English texts are the headers themselves; other languages
+    // translate them.
     switch (section) {
     case NameColumn:
-        return QStringLiteral("Name");
+        return tr("Name");
     case PhoneColumn:
-        return QStringLiteral("Phone");
+        return tr("Phone");
     case EmailColumn:
-        return QStringLiteral("E-Mail");
+        return tr("E-Mail");
     case AddressColumn:
-        return QStringLiteral("Address");
+        return tr("Address");
     default:
         return QVariant();
     }

@@ -49,11 +49,22 @@ public:
     bool restoreLayout();
     void saveLayout() const;
 
+    // How the connector of a USB phone is made (mainwindow_phones.cpp): by
+    // default a UsbPhoneConnector, which uses the agent only when the build
+    // carries a real agent package and the phone bridge otherwise. Applies
+    // to phones that arrive after the call (the monitor's first report is
+    // queued, so a call right after construction covers every USB phone).
+    using UsbConnectorFactory = std::function<PAndroidConnector(const QString &serial)>;
+    void setUsbConnectorFactory(UsbConnectorFactory factory);
+
 public slots:
     // Phones coming and going (mainwindow_phones.cpp).
     void androidDeviceUSBConnected(const QString &devId);
     void androidDeviceIniLoad(const QString &devId, const PAndroidConnector &connector);
     void androidDeviceDisconnected(const QString &devId);
+    // A phone adb lists but may not use yet (unauthorized, no permissions):
+    // the status bar says what to do on the phone or the computer.
+    void androidDeviceWaiting(const QString &devId, const QString &state);
 
     // Selection and search (mainwindow_selection.cpp).
     void onMainTreeItemSelected(const QItemSelection &selected, const QItemSelection &deselected);
@@ -198,6 +209,8 @@ private:
     QAction *m_actDelete = nullptr;
 
     // Phone loading (mainwindow_phones.cpp).
+    UsbConnectorFactory m_usbConnectorFactory;
+    QString m_waitingDevId; // the phone whose hint the status bar shows
     QList<PendingPhoneLoad> m_pendingPhoneLoads;
     bool m_phoneLoading = false;
     QString m_loadingDevId;

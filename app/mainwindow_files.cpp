@@ -6,6 +6,7 @@
 
 #include "app/messageboxes.h"
 #include "app/modal.h"
+#include "app/progressform.h"
 #include "app/taskrunner.h"
 #include "contacts/localdb.h"
 #include "files/contactsprinter.h"
@@ -140,6 +141,8 @@ void MainWindow::miImport()
         {
             TaskRunner task(tr("IDS_STARTING_IMPORT_CONTACTS_FROM_FILE"), nullptr);
             ImportContactsToLocalThread job(fileName, int(index) + 1, db.get(), task.progress(), this);
+            task.form().setSuccessDetails(
+                [&job] { return job.report().hasDetails() ? job.report().detailsText() : QString(); });
             if (!task.run(job))
                 return;
         }

@@ -10,12 +10,13 @@
 
 #include "ui_mainwindow.h"
 
-#include "android/adbconnector.h"
+#include "android/adbbridgeconnector.h"
 #include "android/androidcontactsdb.h"
 #include "android/androidmonitor.h"
 #include "android/dataport.h"
 #include "android/devicecachename.h"
 #include "android/syncrestorethread.h"
+#include "android/usbphoneconnector.h"
 #include "app/messageboxes.h"
 #include "app/platform.h"
 #include "app/taskactivity.h"
@@ -24,6 +25,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStatusBar>
 
 #include <exception>
 
@@ -44,12 +46,20 @@ QString MainWindow::phoneCacheFolder()
     return QDir(platform::dataFolder()).filePath(QStringLiteral("android_cache"));
 }
 
+void MainWindow::setUsbConnectorFactory(UsbConnectorFactory factory)
+{
+    m_usbConnectorFactory = std::move(factory);
+}
+
 void MainWindow::startPhones()
 {
+    if (!m_usbConnectorFactory)
+        m_usbConnectorFactory = [](const QString &serial) { return std::make_shared<UsbPhoneConnector>(serial); };
     if (!monitorSlot)
         monitorSlot = new AndroidMonitor(this);
     connect(monitorSlot, &AndroidMonitor::deviceConnected, this, &MainWindow::androidDeviceUSBConnected);
     connect(monitorSlot, &AndroidMonitor::deviceDisconnected, this, &MainWindow::androidDeviceDisconnected);
+    connect(monitorSlot, &AndroidMonitor::deviceWaiting, this, &MainWindow::androidDeviceWaiting);
     connect(&TaskActivity::instance(), &TaskActivity::idle, this, &MainWindow::onTasksIdle);
     monitorSlot->startMonitoring();
     loadOfflinePhones();
@@ -63,7 +73,7 @@ void MainWindow::loadOfflinePhones()
     const QFileInfoList files = folder.entryInfoList({QStringLiteral("*.db")}, QDir::Files, QDir::Name);
     for (const QFileInfo &file : files) {
         const QString devId = file.fileName();
-        auto connector = std::make_shared<AdbConnector>(devId);
+        const PAndroidConnector connector = m_usbConnectorFactory(devId);
         auto db = std::make_shared<AndroidContactsDb>(file.absoluteFilePath(), connector);
         ItemModelMainTree::_DBItemNode *node
             = m_mainTree.addDevice(std::move(db), file.fileName().section(u'.', 0, 0), devId,
@@ -81,8 +91,25 @@ void MainWindow::showDeviceNode(ItemModelMainTree::_DBItemNode *node)
 
 void MainWindow::androidDeviceUSBConnected(const QString &devId)
 {
-    const PAndroidConnector connector = std::make_shared<AdbConnector>(devId);
-    androidDeviceIniLoad(devId, connector);
+    if (devId == m_waitingDevId) {
+        ui->statusBar->clearMessage();
+        m_waitingDevId.clear();
+    }
+    androidDeviceIniLoad(devId, m_usbConnectorFactory(devId));
+}
+
+void MainWindow::androidDeviceWaiting(const QString &devId, const QString &state)
+{
+    const QString hint = AdbBridgeConnector::stateHint(devId, state);
+    if (hint.isEmpty()) {
+        if (devId == m_waitingDevId) {
+            ui->statusBar->clearMessage();
+            m_waitingDevId.clear();
+        }
+        return;
+    }
+    m_waitingDevId = devId;
+    ui->statusBar->showMessage(hint);
 }
 
 void MainWindow::androidDeviceIniLoad(const QString &devId, const PAndroidConnector &connector)
@@ -126,6 +153,12 @@ void MainWindow::androidDeviceIniLoad(const QString &devId, const PAndroidConnec
     if (!task.run(job) || m_loadedPhoneLeft)
         return;
 
+    // The phone bridge cannot read photos; the user hears that they stayed
+    // on the phone instead of finding them missing.
+    if (auto *usb = dynamic_cast<UsbPhoneConnector *>(connector.get())) {
+        if (const QString note = usb->photosNote(); !note.isEmpty())
+            ui->statusBar->showMessage(note);
+    }
     const QString name = job.deviceName().isEmpty() ? devId : job.deviceName();
     ItemModelMainTree::_DBItemNode *node = m_mainTree.addDevice(db, name, devId, ItemModelMainTree::AndroidDevice);
     try {
@@ -139,6 +172,10 @@ void MainWindow::androidDeviceIniLoad(const QString &devId, const PAndroidConnec
 void MainWindow::androidDeviceDisconnected(const QString &devId)
 {
     m_pendingPhoneLoads.removeIf([&](const PendingPhoneLoad &load) { return load.devId == devId; });
+    if (devId == m_waitingDevId) {
+        ui->statusBar->clearMessage();
+        m_waitingDevId.clear();
+    }
     if (m_phoneLoading && devId == m_loadingDevId)
         m_loadedPhoneLeft = true;
     m_mainTree.removeDevice(devId);

@@ -7,13 +7,15 @@
 #include <QCoreApplication>
 
 QMessageBox::StandardButton showMessageBox(QMessageBox::Icon icon, const QString &text,
-                                           QMessageBox::StandardButtons buttons)
+                                           QMessageBox::StandardButtons buttons, const QString &details)
 {
     QMessageBox box;
     box.setWindowTitle(QCoreApplication::translate("QObject", "Quillmarrow"));
     box.setIcon(icon);
     box.setTextFormat(Qt::PlainText);
     box.setText(text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     box.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     new WinMovable(&box);
     box.setStyleSheet(StyleSheet::application());
@@ -34,9 +36,9 @@ void showWarning(const QString &text)
     showMessageBox(QMessageBox::Warning, text, QMessageBox::Ok);
 }
 
-void showInformation(const QString &text)
+void showInformation(const QString &text, const QString &details)
 {
-    showMessageBox(QMessageBox::Information, text, QMessageBox::Ok);
+    showMessageBox(QMessageBox::Information, text, QMessageBox::Ok, details);
 }
 
 void showCritical(const QString &text)

@@ -45,7 +45,7 @@ void ProgressForm::succeed(const QString &tipsStr)
     if (m_finished)
         return;
     if (!tipsStr.isEmpty())
-        showInformation(tipsStr);
+        showInformation(tipsStr, m_successDetails ? m_successDetails() : QString());
     accept();
 }
 

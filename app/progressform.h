@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -29,6 +30,9 @@ public:
     [[nodiscard]] bool isCancelled() const { return m_cancelled.load(); }
     // The reporting end handed to a job: this form and its cancelled flag.
     [[nodiscard]] JobProgress jobProgress() { return JobProgress(this, &m_cancelled); }
+    // Asked for the details to offer beside the success text, once the job
+    // has reported its success (the job is done with its results by then).
+    void setSuccessDetails(std::function<QString()> details) { m_successDetails = std::move(details); }
 
 public slots:
     // The three reports are ignored once the dialog has finished.
@@ -44,6 +48,7 @@ private:
     WinMovable *m_mover;
     std::atomic<bool> m_cancelled{false};   // written by the GUI thread, read by jobs
     bool m_finished = false;
+    std::function<QString()> m_successDetails;
 };
 
 #endif

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 
 namespace {
 
@@ -57,6 +58,11 @@ bool UiLanguage::install(const QString &code, const QString &installedFolder)
         return false;
     if (language != english && !loadCatalogue(m_own, language, installedFolder))
         return false;
+    // Qt's own texts come from Qt's catalogue where the system has it
+    // (Debian: qt6-translations-l10n); without it they stay in English.
+    if (language != english
+        && m_qt.load(QStringLiteral("qtbase_") + language, QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&m_qt);
     QCoreApplication::installTranslator(&m_english);
     // Installed last, so asked first.
     if (language != english)
@@ -71,5 +77,6 @@ void UiLanguage::uninstall()
         return;
     QCoreApplication::removeTranslator(&m_own);
     QCoreApplication::removeTranslator(&m_english);
+    QCoreApplication::removeTranslator(&m_qt);
     m_code.clear();
 }

@@ -45,6 +45,7 @@ private:
 
     QTranslator m_english;
     QTranslator m_own;
+    QTranslator m_qt;   // Qt's own dialogs (file dialog, print preview), when installed
     QString m_code;
 };
 

@@ -1,21 +1,24 @@
 #include "cli/clicommands.h"
 
 #include "android/adbcommand.h"
-#include "android/adbconnector.h"
+#include "android/adbbridgeconnector.h"
 #include "android/androidcontactsdb.h"
 #include "android/androidwificonnector.h"
 #include "android/dataport.h"
 #include "android/linktimings.h"
 #include "android/syncbackupthread.h"
 #include "android/syncrestorethread.h"
+#include "android/usbphoneconnector.h"
 #include "app/localdbfiles.h"
 #include "app/platform.h"
 #include "cli/clierror.h"
 #include "cli/databaselock.h"
+#include "cli/interruptwatcher.h"
 #include "contacts/backupcontactstolocalthread.h"
 #include "contacts/contactcardtext.h"
 #include "contacts/localdb.h"
 #include "contacts/localdbcombinerule.h"
+#include "files/contacttilepainter.h"
 #include "files/exporttofilethread.h"
 #include "files/importcontactstolocalthread.h"
 
@@ -163,7 +166,7 @@ QString CliCommands::usage()
         "  list DB [--search WORD] [--group NAME] [--json]\n"
         "  show DB ID [--json]\n"
         "  import FILE... --to DB [--format vcf|csv]\n"
-        "  export DB --format vcf|csv|txt|html|doc -o PATH [--group NAME] [--search WORD]\n"
+        "  export DB --format vcf|csv|txt|html|doc|pdf -o PATH [--group NAME] [--search WORD]\n"
         "  devices [--wifi ADDRESS]... [--json]           phones adb sees, and WiFi phones\n"
         "  backup PHONE --to DB [--wifi ADDRESS]\n"
         "  restore DB --to PHONE [--wifi ADDRESS]\n"
@@ -422,11 +425,10 @@ int CliCommands::exportFile()
     m_arguments.expect(1, 1, { QStringLiteral("--format"), QStringLiteral("-o"), QStringLiteral("--group"),
                                 QStringLiteral("--search") });
     const QString format = m_arguments.value(QStringLiteral("--format"));
-    if (format == QLatin1String("pdf"))
-        throw CliError(CliError::Usage, QStringLiteral("export: pdf is made by the window's printing; use html or doc here"));
+    const bool pdf = format == QLatin1String("pdf");
     const int fileType = exportFileType(format);
-    if (fileType == 0)
-        throw CliError(CliError::Usage, QStringLiteral("export: --format must be vcf, csv, txt, html or doc"));
+    if (fileType == 0 && !pdf)
+        throw CliError(CliError::Usage, QStringLiteral("export: --format must be vcf, csv, txt, html, doc or pdf"));
     const QString output = m_arguments.value(QStringLiteral("-o"));
     if (output.isEmpty())
         throw CliError(CliError::Usage, QStringLiteral("export: -o PATH is missing"));
@@ -442,6 +444,10 @@ int CliCommands::exportFile()
     const QList<Contact> contacts = selectedContacts(*db);
     if (contacts.isEmpty())
         throw CliError(CliError::Failure, QStringLiteral("no contacts to export"));
+    if (pdf) {
+        exportPdf(contacts, outputInfo.absoluteFilePath());
+        return 0;
+    }
     const QString target = ExportToFileThread::targetFile(fileType, outputInfo.absoluteFilePath());
     ExportToFileThread job(contacts, fileType, outputInfo.absoluteFilePath(), m_progress.progress());
     try {
@@ -457,6 +463,41 @@ int CliCommands::exportFile()
     return 0;
 }
 
+bool CliCommands::paintsPages(const QStringList &arguments)
+{
+    try {
+        const CliArguments parsed(arguments);
+        return parsed.command() == QLatin1String("export") && parsed.value(QStringLiteral("--format")) == QLatin1String("pdf");
+    } catch (const std::exception &) {
+        return false; // run() reports the usage error
+    }
+}
+
+void CliCommands::exportPdf(const QList<Contact> &contacts, const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw CliError(CliError::Failure, QStringLiteral("%1 is a folder").arg(path));
+    const bool existed = info.exists();
+    int tiles = 0;
+    try {
+        tiles = ContactTilePainter::writePdf(contacts, path);
+    } catch (const std::exception &error) {
+        throw CliError(CliError::Failure, QStringLiteral("%1: %2").arg(path, QString::fromUtf8(error.what())));
+    }
+    // Painting polls no cancel flag; a Ctrl+C meanwhile still leaves no file.
+    if (InterruptWatcher::interrupted()) {
+        if (!existed)
+            QFile::remove(path);
+        throw CliError(CliError::Cancelled, QStringLiteral("cancelled"));
+    }
+    const int pages = (tiles + ContactTilePainter::TilesPerPage - 1) / ContactTilePainter::TilesPerPage;
+    print(QStringLiteral("Exported %1 contacts to PDF (%2).")
+              .arg(tiles)
+              .arg(pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages)));
+    print(path);
+}
+
 int CliCommands::devices()
 {
     m_arguments.expect(0, 0, { QStringLiteral("--json"), QStringLiteral("--wifi") });
@@ -469,21 +510,9 @@ int CliCommands::devices()
     };
     QList<Row> rows;
     AdbCommand adb;
-    const QString output = adb.run({ QStringLiteral("devices") }, true, LinkTimings::adbLimitMs());
-    const QSet<QString> ready = AdbCommand::parseDevices(output);
-    bool listing = false;
-    for (const QString &rawLine : output.split(QLatin1Char('\n'))) {
-        const QString line = rawLine.trimmed();
-        if (!listing) {
-            listing = line.compare(QLatin1String("List of devices attached"), Qt::CaseInsensitive) == 0;
-            continue;
-        }
-        const QStringList fields = line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-        if (fields.size() < 2)
-            continue;
-        rows.append({ fields.at(0), ready.contains(fields.at(0)) ? QStringLiteral("device") : fields.at(1),
-                      QStringLiteral("usb"), QString() });
-    }
+    const QMap<QString, QString> states = adb.deviceStates();
+    for (auto it = states.cbegin(); it != states.cend(); ++it)
+        rows.append({ it.key(), it.value(), QStringLiteral("usb"), QString() });
     for (const QString &address : m_arguments.values(QStringLiteral("--wifi"))) {
         AndroidWifiConnector wifi;
         try {
@@ -541,10 +570,17 @@ PAndroidConnector CliCommands::connectPhone(const QString &phone, QString &devic
         deviceId = wifi->deviceId();
         return wifi;
     }
-    if (!AdbCommand().devices().contains(phone))
+    const QMap<QString, QString> states = AdbCommand().deviceStates();
+    if (!states.contains(phone))
         throw CliError(CliError::Failure, QStringLiteral("unknown phone: %1 (see quillmarrow-cli devices)").arg(phone));
+    if (states.value(phone) != u"device") {
+        const QString hint = AdbBridgeConnector::stateHint(phone, states.value(phone));
+        throw CliError(CliError::Failure, hint.isEmpty() ? QStringLiteral("phone %1 is %2; try again once it is ready")
+                                                               .arg(phone, states.value(phone))
+                                                         : hint);
+    }
     deviceId = phone;
-    return std::make_shared<AdbConnector>(phone);
+    return std::make_shared<UsbPhoneConnector>(phone);
 }
 
 std::shared_ptr<AndroidContactsDb> CliCommands::receivePhone(const QString &phone)
@@ -568,6 +604,15 @@ void CliCommands::sendToPhone(const QList<Contact> &contacts, const std::shared_
     SyncBackupThread job(contacts, phone, dataPortFor(deviceId), m_progress.progress());
     runJob(job);
     print(m_progress.message().isEmpty() ? QStringLiteral("done") : m_progress.message());
+    printPhotosNote(*phone);
+}
+
+void CliCommands::printPhotosNote(AndroidContactsDb &phone) const
+{
+    if (auto *usb = dynamic_cast<UsbPhoneConnector *>(phone.connector().get())) {
+        if (const QString note = usb->photosNote(); !note.isEmpty())
+            print(note);
+    }
 }
 
 int CliCommands::backup()
@@ -598,6 +643,7 @@ int CliCommands::backup()
             throw;
         }
         print(m_progress.message());
+        printPhotosNote(*phone);
     } catch (...) {
         if (!existed)
             db->removeFile();
@@ -628,6 +674,7 @@ int CliCommands::transfer()
     if (m_arguments.positional().at(0) == m_arguments.value(QStringLiteral("--to")))
         throw CliError(CliError::Usage, QStringLiteral("transfer: source and target are the same phone"));
     const std::shared_ptr<AndroidContactsDb> source = receivePhone(m_arguments.positional().at(0));
+    printPhotosNote(*source);
     const QList<Contact> contacts = source->searchContacts(0, QString());
     const std::shared_ptr<AndroidContactsDb> target = receivePhone(m_arguments.value(QStringLiteral("--to")));
     sendToPhone(contacts, target);

@@ -28,6 +28,9 @@ public:
     int run();
 
     [[nodiscard]] static QString usage();
+    // True for a command line that paints pages (export --format pdf): that
+    // needs Qt's fonts, so main makes a GUI application (offscreen) for it.
+    [[nodiscard]] static bool paintsPages(const QStringList &arguments);
 
 private:
     int dbs();
@@ -35,6 +38,7 @@ private:
     int show();
     int importFiles();
     int exportFile();
+    void exportPdf(const QList<Contact> &contacts, const QString &path);
     int devices();
     int backup();
     int restore();
@@ -60,6 +64,8 @@ private:
     [[nodiscard]] std::shared_ptr<AndroidContactsDb> receivePhone(const QString &phone);
     // Sends contacts to a phone whose cache database was just received.
     void sendToPhone(const QList<Contact> &contacts, const std::shared_ptr<AndroidContactsDb> &phone);
+    // What the phone bridge could not carry (photos), as a line of the report.
+    void printPhotosNote(AndroidContactsDb &phone) const;
 
     // Runs a job; throws CliError for a failure (its message) or a cancel.
     void runJob(QThread &job);

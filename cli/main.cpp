@@ -6,6 +6,7 @@
 #include "cli/interruptwatcher.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTranslator>
 
 #include <cstdio>
@@ -22,11 +23,18 @@ void printError(const QString &message)
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
 }
 
+// Set while a GUI application runs for painting pages.
+bool paintingPages = false;
+
 // The jobs log their exchanges as debug lines; on a command line they
 // would mix with the progress, so they only show when QM_CLI_DEBUG is set.
+// So do the warnings of the offscreen platform a PDF export starts (no
+// runtime folder and the like): a failure to write the file is reported
+// as the command's error anyway.
 void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    if ((type == QtDebugMsg || type == QtInfoMsg) && qEnvironmentVariableIsEmpty("QM_CLI_DEBUG"))
+    const bool chatter = type == QtDebugMsg || type == QtInfoMsg || (paintingPages && type == QtWarningMsg);
+    if (chatter && qEnvironmentVariableIsEmpty("QM_CLI_DEBUG"))
         return;
     const QByteArray bytes = message.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
@@ -37,7 +45,19 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
 int main(int argc, char *argv[])
 {
     qInstallMessageHandler(messageHandler);
-    QCoreApplication app(argc, argv);
+    QStringList rawArguments;
+    for (int i = 1; i < argc; ++i)
+        rawArguments.append(QString::fromLocal8Bit(argv[i]));
+    std::unique_ptr<QCoreApplication> app;
+    if (CliCommands::paintsPages(rawArguments)) {
+        // Text on a page needs the font database of a GUI application; the
+        // offscreen platform gives one without a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        paintingPages = true;
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QTranslator translator;
     if (translator.load(QStringLiteral(":/en.qm")))
         QCoreApplication::installTranslator(&translator);

@@ -111,6 +111,11 @@ QStringList ImportReport::summaryLines() const
     return lines;
 }
 
+bool ImportReport::hasDetails() const
+{
+    return detailsText() != summaryLines().join(u'\n');
+}
+
 QString ImportReport::detailsText() const
 {
     QStringList lines;

@@ -289,6 +289,25 @@ Möchten Sie die Datei ersetzen?</translation>
     </message>
 </context>
 <context>
+    <name>ItemModelContacts</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Telefon</translation>
+    </message>
+    <message>
+        <source>E-Mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Adresse</translation>
+    </message>
+</context>
+<context>
     <name>LocalDbSelForm</name>
     <message>
         <source>Select one Database for backup</source>
@@ -650,10 +669,6 @@ Möchten Sie die Datei ersetzen?</translation>
         <source>IDS_PRINT_FAILED</source>
         <translation>Die Kontakte konnten nicht gedruckt werden.</translation>
     </message>
-    <message>
-        <source>IDS_PRINT_PDF_NOT_WRITTEN_%1</source>
-        <translation>Die PDF-Datei %1 konnte nicht geschrieben werden.</translation>
-    </message>
 </context>
 <context>
     <name>ImportContactsToLocalThread</name>
@@ -840,6 +855,20 @@ Möchten Sie die Datei ersetzen?</translation>
     <message>
         <source>IDS_ADB_NO_PERMISSIONS%1</source>
         <translation>Dieser Computer darf Telefon %1 nicht verwenden (keine Berechtigung). Installieren Sie die Android-udev-Regeln (Debian-Paket android-sdk-platform-tools-common) und schließen Sie das Telefon erneut an.</translation>
+    </message>
+</context>
+<context>
+    <name>UsbPhoneConnector</name>
+    <message>
+        <source>IDS_PHOTOS_LEFT_OUT%1%2</source>
+        <translation>Telefon %1: %2 Kontaktfotos wurden ausgelassen. Ohne den Quillmarrow-Agenten auf dem Telefon kann Androids content-Werkzeug keine Fotos übertragen; alles andere wurde übertragen.</translation>
+    </message>
+</context>
+<context>
+    <name>ContactTilePainter</name>
+    <message>
+        <source>IDS_PRINT_PDF_NOT_WRITTEN_%1</source>
+        <translation>Die PDF-Datei %1 konnte nicht geschrieben werden.</translation>
     </message>
 </context>
 </TS>

@@ -289,6 +289,25 @@ Do you want to replace it?</translation>
     </message>
 </context>
 <context>
+    <name>ItemModelContacts</name>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Phone</source>
+        <translation>Phone</translation>
+    </message>
+    <message>
+        <source>E-Mail</source>
+        <translation>E-Mail</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+</context>
+<context>
     <name>LocalDbSelForm</name>
     <message>
         <source>Select one Database for backup</source>
@@ -650,10 +669,6 @@ Do you want to replace it?</translation>
         <source>IDS_PRINT_FAILED</source>
         <translation>The contacts could not be printed.</translation>
     </message>
-    <message>
-        <source>IDS_PRINT_PDF_NOT_WRITTEN_%1</source>
-        <translation>The PDF file %1 could not be written.</translation>
-    </message>
 </context>
 <context>
     <name>ImportContactsToLocalThread</name>
@@ -725,6 +740,13 @@ Do you want to replace it?</translation>
     <message>
         <source>IDS_ADB_NO_PERMISSIONS%1</source>
         <translation>This computer may not use phone %1 (no permissions). Install the Android udev rules (Debian package android-sdk-platform-tools-common), then plug the phone in again.</translation>
+    </message>
+</context>
+<context>
+    <name>UsbPhoneConnector</name>
+    <message>
+        <source>IDS_PHOTOS_LEFT_OUT%1%2</source>
+        <translation>Phone %1: %2 contact photos were left out. Without the Quillmarrow agent on the phone, Android&apos;s content tool cannot carry photos; everything else was.</translation>
     </message>
 </context>
 <context>
@@ -840,6 +862,13 @@ Do you want to replace it?</translation>
     <message>
         <source>IDS_CSV_DIALECT_GOOGLE</source>
         <translation>Google Contacts CSV</translation>
+    </message>
+</context>
+<context>
+    <name>ContactTilePainter</name>
+    <message>
+        <source>IDS_PRINT_PDF_NOT_WRITTEN_%1</source>
+        <translation>The PDF file %1 could not be written.</translation>
     </message>
 </context>
 </TS>

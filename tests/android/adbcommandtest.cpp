@@ -13,6 +13,8 @@ class AdbCommandTest : public QObject
 private Q_SLOTS:
     void parseDevices_data();
     void parseDevices();
+    void parseDeviceStates_data();
+    void parseDeviceStates();
     void parsePackages();
     void successLine_data();
     void successLine();
@@ -59,6 +61,38 @@ void AdbCommandTest::parseDevices()
     QFETCH(QString, output);
     QFETCH(Serials, serials);
     QCOMPARE(AdbCommand::parseDevices(output), serials);
+}
+
+void AdbCommandTest::parseDeviceStates_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QStringList>("states"); // "serial=state", sorted by serial
+    QTest::newRow("every state real adb prints")
+        << "* daemon not running; starting now at tcp:5037\n* daemon started successfully\nList of devices attached\n"
+           "AAA\tdevice\nBBB\tunauthorized\nCCC\tauthorizing\nDDD\tconnecting\nEEE\toffline\n"
+           "FFF\tno permissions (user in plugdev group; are your udev rules wrong?); see "
+           "[http://developer.android.com/tools/device.html]\n\n"
+        << QStringList { "AAA=device", "BBB=unauthorized", "CCC=authorizing", "DDD=connecting", "EEE=offline",
+                         "FFF=no permissions" };
+    QTest::newRow("wireless serials") << "List of devices attached\n192.168.1.5:5555\tdevice\n"
+                                         "adb-R58M123ABC-Xy1z._adb-tls-connect._tcp\tdevice\n"
+                                      << QStringList { "192.168.1.5:5555=device",
+                                                       "adb-R58M123ABC-Xy1z._adb-tls-connect._tcp=device" };
+    QTest::newRow("old adb without the reason") << "List of devices attached\n????????????\tno permissions\n"
+                                                << QStringList { "????????????=no permissions" };
+    QTest::newRow("no header") << "AAA\tdevice\n" << QStringList {};
+    QTest::newRow("serial without state") << "List of devices attached\nAAA\n\n" << QStringList {};
+}
+
+void AdbCommandTest::parseDeviceStates()
+{
+    QFETCH(QString, output);
+    QFETCH(QStringList, states);
+    QStringList got;
+    const QMap<QString, QString> parsed = AdbCommand::parseDeviceStates(output);
+    for (auto it = parsed.cbegin(); it != parsed.cend(); ++it)
+        got << it.key() + u'=' + it.value();
+    QCOMPARE(got, states);
 }
 
 void AdbCommandTest::parsePackages()

@@ -16,6 +16,7 @@ class AndroidMonitorTest : public QObject
 private Q_SLOTS:
     void pollSequence_data();
     void pollSequence();
+    void waitingPhones();
     void dataPorts();
     void followsPhonesThroughAdb();
 };
@@ -53,6 +54,36 @@ void AndroidMonitorTest::pollSequence()
         expected.sort();
         QCOMPARE(seen, expected);
         QCOMPARE(monitor.knownSerials(), polls.at(i));
+    }
+}
+
+void AndroidMonitorTest::waitingPhones()
+{
+    // A phone adb may not use yet is signalled once per state it enters,
+    // and connected once it is ready.
+    AndroidMonitor monitor(nullptr, QStringLiteral("/nonexistent/adb"));
+    QStringList seen;
+    connect(&monitor, &AndroidMonitor::deviceConnected, this, [&](const QString &id) { seen << "+" + id; });
+    connect(&monitor, &AndroidMonitor::deviceDisconnected, this, [&](const QString &id) { seen << "-" + id; });
+    connect(&monitor, &AndroidMonitor::deviceWaiting, this,
+            [&](const QString &id, const QString &state) { seen << "?" + id + " " + state; });
+    const QList<QMap<QString, QString>> polls {
+        { { "A", "unauthorized" }, { "B", "device" } },
+        { { "A", "unauthorized" }, { "B", "device" } },
+        { { "A", "authorizing" }, { "B", "device" } },
+        { { "A", "device" }, { "B", "offline" } },
+        {},
+        { { "A", "unauthorized" } },
+    };
+    const QList<QStringList> expected {
+        { "+B", "?A unauthorized" }, {}, { "?A authorizing" }, { "+A", "-B", "?B offline" }, { "-A" },
+        { "?A unauthorized" },
+    };
+    for (qsizetype i = 0; i < polls.size(); ++i) {
+        seen.clear();
+        monitor.applyStates(polls.at(i));
+        seen.sort();
+        QCOMPARE(seen, expected.at(i));
     }
 }
 

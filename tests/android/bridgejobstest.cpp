@@ -27,8 +27,8 @@ using dbtest::Recorder;
 namespace {
 
 // Ports below the ephemeral range, under the USB port lock.
-constexpr int portOne = 43321;
-constexpr int portTwo = 43322;
+constexpr int portOne = 23321; // below the ephemeral range: no client connection holds it
+constexpr int portTwo = 23322;
 
 Entity entityOf(std::initializer_list<std::pair<int, QVariant>> values)
 {

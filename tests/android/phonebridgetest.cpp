@@ -22,8 +22,8 @@ using namespace pim;
 namespace {
 
 // Ports below the ephemeral range, under the USB port lock.
-constexpr int backupPort = 43311;
-constexpr int restorePort = 43312;
+constexpr int backupPort = 23311; // below the ephemeral range: no client connection holds it
+constexpr int restorePort = 23312;
 
 struct Backup
 {

@@ -370,7 +370,7 @@ void SyncRestoreThreadTest::cancelWhileAgentStarts()
     }
     const QStringList before = dbtest::dump(db->path());
     Recorder recorder;
-    SyncRestoreThread job(db, 43191, JobProgress(&recorder, &recorder.cancel));
+    SyncRestoreThread job(db, 23191, JobProgress(&recorder, &recorder.cancel));
     job.start();
     QTRY_VERIFY_WITH_TIMEOUT(recorder.progress.size() >= 2, 30000);
     QCOMPARE(recorder.progress.last().status, QStringLiteral("Starting Sync Service now..."));
@@ -411,7 +411,7 @@ void SyncRestoreThreadTest::missingAgentIsInstalledOnce()
         auto db = std::make_shared<AndroidContactsDb>(m_dir->filePath(usbSerial), connector);
         db->create();
         Recorder recorder;
-        SyncRestoreThread job(db, 43190, JobProgress(&recorder, &recorder.cancel));
+        SyncRestoreThread job(db, 23190, JobProgress(&recorder, &recorder.cancel));
         job.execute();
         QCOMPARE(recorder.errors, QStringList());
         QCOMPARE(recorder.successes.size(), 1);

@@ -4,6 +4,7 @@
 #include "android/androidwificonnector.h"
 #include "app/mytreeview.h"
 #include "app/platform.h"
+#include "contacts/editcontactform.h"
 #include "contacts/entitykind.h"
 #include "contacts/localdb.h"
 #include "contacts/localdbcombinerule.h"
@@ -61,7 +62,8 @@ void CommandFixture::openWindow()
     m_window = std::make_unique<MainWindow>();
     m_window->resize(1000, 600);
     m_window->show();
-    QTest::qWaitForWindowExposed(m_window.get());
+    if (!QTest::qWaitForWindowExposed(m_window.get()))
+        qWarning("The main window was not exposed.");
 }
 
 void CommandFixture::reopenWindow()
@@ -207,6 +209,29 @@ void CommandFixture::answerMenu(const QString &pick, QStringList *entries)
         }
         return chosen;
     });
+}
+
+QStringList CommandFixture::namesInStore(const QByteArray &dump)
+{
+    QStringList names;
+    for (const QByteArray &line : dump.split('\n')) {
+        if (line.startsWith("contact\t"))
+            names << QString::fromUtf8(line.split('\t').value(3));
+    }
+    names.sort();
+    return names;
+}
+
+ModalAnswers::DialogAnswer CommandFixture::applyEditor(std::function<void(EditContactForm &)> edit)
+{
+    return [edit](QDialog &dialog) {
+        auto *form = qobject_cast<EditContactForm *>(&dialog);
+        if (!form)
+            return int(QDialog::Rejected);
+        edit(*form);
+        form->onBtnSavePressed();
+        return form->result();
+    };
 }
 
 QStringList CommandFixture::namesIn(const QString &path)

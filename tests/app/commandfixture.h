@@ -12,8 +12,10 @@
 #include <QTemporaryDir>
 #include <QTranslator>
 
+#include <functional>
 #include <memory>
 
+class EditContactForm;
 class LocalDb;
 class MyTreeView;
 
@@ -68,6 +70,10 @@ public:
 
     // Full names of the contacts of a database file, sorted.
     static QStringList namesIn(const QString &path);
+    // Display names of the contacts in a phone simulator's store dump, sorted.
+    static QStringList namesInStore(const QByteArray &dump);
+    // Answers the contact editor: `edit` changes the form, then Apply.
+    static ModalAnswers::DialogAnswer applyEditor(std::function<void(EditContactForm &)> edit);
     static void fill(LocalDb &db, const QList<Contact> &contacts);
 
 private:

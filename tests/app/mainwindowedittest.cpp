@@ -36,19 +36,6 @@ QList<Contact> people()
              person(QStringLiteral("\u05e9\u05e8\u05d4 <b>\U0001F600</b>"), QStringLiteral("sara@example.org")) };
 }
 
-// Edits the dialog with `edit`, then presses Apply.
-ModalAnswers::DialogAnswer applyEditor(std::function<void(EditContactForm &)> edit)
-{
-    return [edit](QDialog &dialog) {
-        auto *form = qobject_cast<EditContactForm *>(&dialog);
-        if (!form)
-            return int(QDialog::Rejected);
-        edit(*form);
-        form->onBtnSavePressed();
-        return form->result();
-    };
-}
-
 // Types into the group chooser and presses OK.
 ModalAnswers::DialogAnswer chooseGroup(const QString &text, QStringList *items = nullptr)
 {
@@ -156,7 +143,7 @@ void MainWindowEditTest::openWith(const QList<Contact> &contacts, const QStringL
 void MainWindowEditTest::newContact()
 {
     openWith(people());
-    f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+    f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
         form.findChild<QLineEdit *>(QStringLiteral("txtFirstName"))->setText(QStringLiteral("Zoë"));
         form.findChild<QLineEdit *>(QStringLiteral("txtLastName"))->setText(QStringLiteral("<i>Quinn</i>"));
         auto *phones = form.findChild<EntitiesEditor *>(QStringLiteral("wdPhones"));
@@ -198,7 +185,7 @@ void MainWindowEditTest::editByDoubleClick()
     openWith(people());
     const int row = int(f.listed().indexOf(QStringLiteral("Bob Stone")));
     QVERIFY(row >= 0);
-    f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+    f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
         auto *phones = form.findChild<EntitiesEditor *>(QStringLiteral("wdPhones"));
         phones->rowWidgets(0)[1]->setProperty("text", QStringLiteral("+1 555 0199"));
         auto *emails = form.findChild<EntitiesEditor *>(QStringLiteral("wdEmails"));
@@ -258,7 +245,7 @@ void MainWindowEditTest::editUnchangedWritesNothing()
     rich.addEntity(ENTITY_EVENT, panetest::entity({ { data1, "--05-17" }, { data2, "3" } }));
     openWith({ rich }, { "Friends" });
     const QStringList before = dbtest::dump(path());
-    f.answers().answerDialog(applyEditor([](EditContactForm &) {}));
+    f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &) {}));
     emit f.treeContacts()->doubleClicked(list()->contactIndex(0));
     QCOMPARE(f.answers().dialogs().size(), 1);
     QCOMPARE(dbtest::dump(path()), before);
@@ -283,7 +270,7 @@ void MainWindowEditTest::editFailureRollsBack()
     const QStringList before = dbtest::dump(path());
     // The data table goes away while the editor is open: the save fails
     // half way and nothing of it stays.
-    f.answers().answerDialog(applyEditor([this](EditContactForm &form) {
+    f.answers().answerDialog(CommandFixture::applyEditor([this](EditContactForm &form) {
         form.findChild<QLineEdit *>(QStringLiteral("txtFirstName"))->setText(QStringLiteral("Changed"));
         auto *emails = form.findChild<EntitiesEditor *>(QStringLiteral("wdEmails"));
         emails->add();

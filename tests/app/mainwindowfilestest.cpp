@@ -335,19 +335,25 @@ void MainWindowFilesTest::importFile_data()
     QTest::addColumn<QString>("dbFile");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("notKept"); // behind "Show Details...", empty when all was kept
     const QByteArray vcard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\nEMAIL:ann@new.net\r\n"
                              "END:VCARD\r\nBEGIN:VCARD\r\nVERSION:3.0\r\nN:Ek;Dan;;;\r\nFN:Dan Ek\r\n"
                              "TEL;TYPE=CELL:555-09\r\nEND:VCARD\r\n";
     const QByteArray csv = "First Name,Last Name,E-mail Address\r\nDan,Ek,dan@ek.se\r\nEva,Berg,eva@berg.se\r\n";
     QTest::newRow("vCard, new database")
         << "contacts.vcf" << vcard << "VCard Files(*.vcf)" << "contacts.vcf" << "contacts.vcf.db"
-        << "Successfully imported 2 contacts." << QStringList{"Ann Lee", "Dan Ek"};
+        << "Successfully imported 2 contacts." << QStringList{"Ann Lee", "Dan Ek"} << QString();
     QTest::newRow("vCard, existing database")
         << "contacts.vcf" << vcard << "VCard Files(*.vcf)" << "people.db" << "people.db"
         << "Successfully imported 1 contacts, with 1 repeated contacts merged."
-        << QStringList{"Ann Lee", "Bob Stone", "Carla Diaz", "Dan Ek"};
+        << QStringList{"Ann Lee", "Bob Stone", "Carla Diaz", "Dan Ek"} << QString();
     QTest::newRow("CSV, new database") << "list.csv" << csv << "CSV Files(*.csv)" << "from csv" << "from csv.db"
-                                       << "Successfully imported 2 contacts." << QStringList{"Dan Ek", "Eva Berg"};
+                                       << "Successfully imported 2 contacts." << QStringList{"Dan Ek", "Eva Berg"}
+                                       << QString();
+    const QByteArray odd = "First Name,Last Name,Shoe Size,Star Sign\r\nDan,Ek,44,Leo\r\nEva,Berg,38,\r\n";
+    QTest::newRow("CSV, columns not kept") << "odd.csv" << odd << "CSV Files(*.csv)" << "odd" << "odd.db"
+                                           << "Successfully imported 2 contacts." << QStringList{"Dan Ek", "Eva Berg"}
+                                           << "Not kept: 2 × Shoe Size, 1 × Star Sign";
 }
 
 void MainWindowFilesTest::importFile()
@@ -359,10 +365,16 @@ void MainWindowFilesTest::importFile()
     QFETCH(QString, dbFile);
     QFETCH(QString, message);
     QFETCH(QStringList, names);
+    QFETCH(QString, notKept);
     QVERIFY(writeFile(out(file), content));
     f.answers().answerFile(out(file), filter);
     QString suggested;
     f.answerChooser(database, nullptr, &suggested);
+    QString details;
+    f.answers().answerMessageBox([&details](QMessageBox &box) {
+        details = box.detailedText();
+        return QMessageBox::Ok;
+    });
     f.trigger("actImport");
     QCOMPARE(suggested, file);
     const auto question = f.answers().fileQuestions().first();
@@ -373,6 +385,12 @@ void MainWindowFilesTest::importFile()
     const QStringList texts = f.answers().messageBoxTexts();
     QCOMPARE(texts.size(), 1);
     QCOMPARE(texts.first().section(QStringLiteral("\n\n"), 0, 0), message);
+    // Everything the import left out is offered in full beside the message.
+    const QStringList detailLines = details.split(u'\n');
+    if (notKept.isEmpty())
+        QVERIFY2(!details.contains(QStringLiteral("Not kept")), qPrintable(details));
+    else
+        QVERIFY2(detailLines.contains(notKept), qPrintable(details));
     QCOMPARE(CommandFixture::namesIn(f.dbPath(dbFile)), names);
     QCOMPARE(f.currentNodeName(), dbFile);
     QCOMPARE(f.listed(), names);

@@ -4,6 +4,7 @@
 // form is open, and a send that fails.
 #include "android/androidcontactsdb.h"
 #include "android/androidwificonnector.h"
+#include "android/linktimings.h"
 #include "android/wireencoding.h"
 #include "app/itemmodelcontacts.h"
 #include "app/mytreeview.h"
@@ -24,17 +25,6 @@ using namespace pim;
 
 namespace {
 
-// Display names of the contacts in a simulator dump.
-QStringList namesInDump(const QByteArray &dump)
-{
-    QStringList names;
-    for (const QByteArray &line : dump.split('\n')) {
-        if (line.startsWith("contact\t"))
-            names << QString::fromUtf8(line.split('\t').value(3));
-    }
-    return names;
-}
-
 // The row lines of one contact (by display name) in a dump.
 QList<QByteArray> rowsOf(const QByteArray &dump, const QString &name)
 {
@@ -47,18 +37,6 @@ QList<QByteArray> rowsOf(const QByteArray &dump, const QString &name)
             rows << line;
     }
     return rows;
-}
-
-ModalAnswers::DialogAnswer applyEditor(std::function<void(EditContactForm &)> edit)
-{
-    return [edit](QDialog &dialog) {
-        auto *form = qobject_cast<EditContactForm *>(&dialog);
-        if (!form)
-            return int(QDialog::Rejected);
-        edit(*form);
-        form->onBtnSavePressed();
-        return form->result();
-    };
 }
 
 } // namespace
@@ -111,6 +89,9 @@ void MainWindowPhoneEditTest::initTestCase()
 
 void MainWindowPhoneEditTest::init()
 {
+    // The simulated agent listens right after the start request.
+    LinkTimings::reset();
+    LinkTimings::setStartPauseMs(100);
     f.clearData();
     m_sim = std::make_unique<PhoneSimDriver>();
     m_node = nullptr;
@@ -192,7 +173,7 @@ void MainWindowPhoneEditTest::editNumber()
     // The list holds outlines; the editor shows the whole contact.
     const Contact before = cache()->loadContact(list()->contacts()[row]._id);
     const Entity phone = before.entitiesOf(ENTITY_PHONE)[0];
-    f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+    f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
         auto *phones = form.findChild<EntitiesEditor *>(QStringLiteral("wdPhones"));
         phones->rowWidgets(0)[1]->setProperty("text", QStringLiteral("+47 915 00 000"));
     }));
@@ -216,7 +197,7 @@ void MainWindowPhoneEditTest::addEmailGetsThePhonesId()
     if (QTest::currentTestFailed())
         return;
     const Contact before = list()->contacts()[1];
-    f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+    f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
         auto *emails = form.findChild<EntitiesEditor *>(QStringLiteral("wdEmails"));
         emails->add();
         emails->rowWidgets(emails->rowCount() - 1)[1]->setProperty("text", QStringLiteral("new@example.org"));
@@ -245,7 +226,7 @@ void MainWindowPhoneEditTest::newContactReachesThePhone()
     openPhone(QStringLiteral("127.0.0.153"), 2);
     if (QTest::currentTestFailed())
         return;
-    f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+    f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
         form.findChild<QLineEdit *>(QStringLiteral("txtFirstName"))->setText(QStringLiteral("Øyvind"));
         form.findChild<QLineEdit *>(QStringLiteral("txtLastName"))->setText(QStringLiteral("<b>Ås</b> \u05e9"));
         auto *phones = form.findChild<EntitiesEditor *>(QStringLiteral("wdPhones"));
@@ -254,7 +235,7 @@ void MainWindowPhoneEditTest::newContactReachesThePhone()
     }));
     f.window()->miNewContact();
     const QString name = QStringLiteral("Øyvind <b>Ås</b> \u05e9");
-    QVERIFY(namesInDump(dump()).contains(name));
+    QVERIFY(CommandFixture::namesInStore(dump()).contains(name));
     const QList<QByteArray> rows = rowsOf(dump(), name);
     QVERIFY(std::any_of(rows.begin(), rows.end(),
                         [](const QByteArray &r) { return r.endsWith("\tnumber=+47 22 33 44 55"); }));
@@ -281,7 +262,7 @@ void MainWindowPhoneEditTest::deleteThreeContacts()
     f.window()->miContactDel();
     QCOMPARE(f.answers().messageBoxTexts(),
              (QStringList { "Confirm to delete selected contacts?", "Successfully deleted contact." }));
-    const QStringList left = namesInDump(dump());
+    const QStringList left = CommandFixture::namesInStore(dump());
     QCOMPARE(left.size(), 3);
     for (const QString &name : gone)
         QVERIFY(!left.contains(name));
@@ -305,8 +286,8 @@ void MainWindowPhoneEditTest::deleteGroup()
 
     const QByteArray after = dump();
     for (const QString &name : members)
-        QVERIFY2(!namesInDump(after).contains(name), qPrintable(name));
-    QCOMPARE(namesInDump(after).size(), 30 - members.size());
+        QVERIFY2(!CommandFixture::namesInStore(after).contains(name), qPrintable(name));
+    QCOMPARE(CommandFixture::namesInStore(after).size(), 30 - members.size());
     QVERIFY(!after.contains("\tgroup=" + groupName.toUtf8() + "\n"));
     QCOMPARE(f.currentNodeName(), QStringLiteral("Test Phone"));
     QStringList groups;
@@ -424,7 +405,7 @@ void MainWindowPhoneEditTest::phoneLeavesDuringProgress()
     // The window lists the current phone once the job has ended.
     QTRY_COMPARE(f.listed().size(), 4);
     QCOMPARE(db->searchContacts(0, QString()).size(), 3);
-    QVERIFY(!namesInDump(dump()).contains(gone));
+    QVERIFY(!CommandFixture::namesInStore(dump()).contains(gone));
 }
 
 void MainWindowPhoneEditTest::failedSendReloadsThePhone_data()
@@ -450,7 +431,7 @@ void MainWindowPhoneEditTest::failedSendReloadsThePhone()
     if (command == QLatin1String("delete"))
         QVERIFY(m_sim->run(QStringLiteral("wifi"), { m_phone, QStringLiteral("off") }).ok());
     if (command == QLatin1String("edit")) {
-        f.answers().answerDialog(applyEditor([](EditContactForm &form) {
+        f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
             form.findChild<QLineEdit *>(QStringLiteral("txtNickname"))->setText(QStringLiteral("Changed"));
         }));
         emit f.treeContacts()->doubleClicked(list()->contactIndex(0));

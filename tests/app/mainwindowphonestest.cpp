@@ -1,12 +1,13 @@
 // Phones coming and going in the main window, end to end: the simulator's
 // stand-in adb reports USB phones to the device monitor, the receive job
 // reads them, and the source tree shows them under "Devices".
-#include "android/adbconnector.h"
 #include "android/androidmonitor.h"
 #include "android/androidwificonnector.h"
 #include "android/dataport.h"
 #include "android/devicecachename.h"
 #include "android/linktimings.h"
+#include "android/usbphoneconnector.h"
+#include "app/itemmodelcontacts.h"
 #include "app/itemmodelmaintree.h"
 #include "app/mainwindow.h"
 #include "app/modalanswers.h"
@@ -15,6 +16,9 @@
 #include "app/taskactivity.h"
 #include "app/taskrunner.h"
 #include "contacts/backupcontactstolocalthread.h"
+#include "contacts/editcontactform.h"
+#include "contacts/entitieseditor.h"
+#include "contacts/entitykind.h"
 #include "contacts/localdb.h"
 #include "panetestutil.h"
 #include "tools/phonesim/phonesimdriver.h"
@@ -23,6 +27,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -62,6 +67,11 @@ private Q_SLOTS:
     void replugReplacesNode();
     void cancelDuringFirstLoad();
     void tooOldAgentShowsError();
+    void agentMissingIsInstalledOnce();
+    void usbPhoneArrivesThroughBridge();
+    void editOnUsbPhoneGoesThroughBridge();
+    void unauthorizedPhoneShowsHint_data();
+    void unauthorizedPhoneShowsHint();
     void phoneWithoutNameShowsItsId();
     void reArrivalWaitsForRunningLoad();
     void hostileDeviceIdStaysInCacheFolder_data();
@@ -71,7 +81,10 @@ private Q_SLOTS:
     void wifiDialogLoadsPhone();
 
 private:
-    void openWindow();
+    // agent: USB phones are reached through the bundled agent, as in a
+    // build that carries a real agent package; else the default connector.
+    void openWindow(bool agent = false);
+    [[nodiscard]] QString statusText() const { return m_window->statusBar()->currentMessage(); }
     [[nodiscard]] Tree &tree() const;
     [[nodiscard]] MyTreeView *treeView() const { return m_window->findChild<MyTreeView *>(QStringLiteral("treeMain")); }
     [[nodiscard]] QString currentName() const;
@@ -103,6 +116,10 @@ void MainWindowPhonesTest::initTestCase()
                            "serial=QMW0002", "contacts=6", "seed=4", "name=Pixel", "+",                      //
                            "serial=QMW0003", "contacts=4", "attached=0", "name=Late", "+",                   //
                            "serial=QMW0004", "contacts=3", "attached=0", "version=1", "+",                   //
+                           "serial=QMW0005", "contacts=17", "attached=0", "installed=0", "seed=5",
+                           "name=Bridged", "+",                                                              //
+                           "serial=QMW0006", "contacts=2", "attached=0", "installed=0", "+",                 //
+                           "serial=QMW0007", "contacts=2", "attached=0", "installed=0", "+",                 //
                            "wifi=127.0.0.70", "contacts=40", "batch-size=5", "seed=8", "name=Slow WiFi", "+", //
                            "wifi=127.0.0.71", "contacts=2", "name=Plain WiFi"}),
              m_sim.lastError());
@@ -123,15 +140,25 @@ void MainWindowPhonesTest::init()
 
 void MainWindowPhonesTest::cleanup()
 {
+    // A phone that did not arrive usually said why in a message box.
+    if (QTest::currentTestFailed()) {
+        for (const QString &text : m_answers->messageBoxTexts())
+            qWarning("message box shown: %s", qPrintable(text));
+    }
     m_window.reset();
     QVERIFY2(m_answers->problems().isEmpty(), qPrintable(m_answers->problems().join(u'\n')));
     m_answers.reset();
     QVERIFY(!TaskActivity::instance().isBusy());
 }
 
-void MainWindowPhonesTest::openWindow()
+void MainWindowPhonesTest::openWindow(bool agent)
 {
     m_window = std::make_unique<MainWindow>();
+    if (agent) {
+        m_window->setUsbConnectorFactory([](const QString &serial) {
+            return std::make_shared<UsbPhoneConnector>(serial, QString(), QStringLiteral("adb"), true);
+        });
+    }
     QVERIFY(MainWindow::deviceMonitor());
     QCOMPARE(MainWindow::deviceMonitor()->parent(), m_window.get());
 }
@@ -153,7 +180,8 @@ void MainWindowPhonesTest::usbPhonesAtStart()
     QTRY_VERIFY(!TaskActivity::instance().isBusy());
     QStringList shown = devices(tree());
     shown.sort();
-    QCOMPARE(shown, (QStringList{QStringLiteral("Galaxy Ü=QMW0001"), QStringLiteral("Pixel=QMW0002")}));
+    // Through the phone bridge a phone is named by its maker and model.
+    QCOMPARE(shown, (QStringList{QStringLiteral("phonesim Galaxy Ü=QMW0001"), QStringLiteral("phonesim Pixel=QMW0002")}));
     QCOMPARE(m_answers->messageBoxes().size(), 0);
     QCOMPARE(m_answers->dialogs().size(), 2);
 
@@ -172,7 +200,7 @@ void MainWindowPhonesTest::usbPhonesAtStart()
     QVERIFY(current);
     QCOMPARE(current, tree().deviceNodes().last());
     QCOMPARE(total(), QStringLiteral("Total:%1").arg(current->deviceId == u"QMW0001" ? 25 : 6));
-    QCOMPARE(tree().deviceNode(QStringLiteral("QMW0001"))->name, QStringLiteral("Galaxy Ü"));
+    QCOMPARE(tree().deviceNode(QStringLiteral("QMW0001"))->name, QStringLiteral("phonesim Galaxy Ü"));
 }
 
 void MainWindowPhonesTest::unplugRemovesNodeAndKeepsCache()
@@ -202,12 +230,13 @@ void MainWindowPhonesTest::replugReplacesNode()
     QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 3, 60000);
     QTRY_VERIFY(!TaskActivity::instance().isBusy());
     // A load asked for again (the WiFi dialog, a reload) replaces the node.
-    m_window->androidDeviceIniLoad(QStringLiteral("QMW0003"), std::make_shared<AdbConnector>(QStringLiteral("QMW0003")));
+    m_window->androidDeviceIniLoad(QStringLiteral("QMW0003"),
+                                   std::make_shared<UsbPhoneConnector>(QStringLiteral("QMW0003")));
     QStringList shown = devices(tree());
     shown.sort();
-    QCOMPARE(shown, (QStringList{QStringLiteral("Galaxy Ü=QMW0001"), QStringLiteral("Late=QMW0003"),
-                                 QStringLiteral("Pixel=QMW0002")}));
-    QCOMPARE(currentName(), QStringLiteral("Late"));
+    QCOMPARE(shown, (QStringList{QStringLiteral("phonesim Galaxy Ü=QMW0001"), QStringLiteral("phonesim Late=QMW0003"),
+                                 QStringLiteral("phonesim Pixel=QMW0002")}));
+    QCOMPARE(currentName(), QStringLiteral("phonesim Late"));
     QCOMPARE(total(), QStringLiteral("Total:4"));
     QVERIFY(detach(QStringLiteral("QMW0003")));
 }
@@ -215,7 +244,8 @@ void MainWindowPhonesTest::replugReplacesNode()
 void MainWindowPhonesTest::cancelDuringFirstLoad()
 {
     QVERIFY(m_sim.fault(QStringLiteral("QMW0003"), {QStringLiteral("stall=6"), QStringLiteral("once")}));
-    openWindow();
+    // The stall is the agent's: this load goes through the agent.
+    openWindow(true);
     QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
     QTRY_VERIFY(!TaskActivity::instance().isBusy());
     bool stalled = false;
@@ -246,7 +276,7 @@ void MainWindowPhonesTest::cancelDuringFirstLoad()
 
 void MainWindowPhonesTest::tooOldAgentShowsError()
 {
-    openWindow();
+    openWindow(true);
     QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
     QTRY_VERIFY(!TaskActivity::instance().isBusy());
     QVERIFY(attach(QStringLiteral("QMW0004")));
@@ -258,6 +288,157 @@ void MainWindowPhonesTest::tooOldAgentShowsError()
     LocalDb cache(cachePath(QStringLiteral("QMW0004")), nullptr);
     QCOMPARE(cache.searchContacts(0, QString()).size(), 0);
     QVERIFY(detach(QStringLiteral("QMW0004")));
+}
+
+void MainWindowPhonesTest::agentMissingIsInstalledOnce()
+{
+    // A build with a real agent package installs it on a phone that lacks
+    // it, once, and reads the phone through it.
+    openWindow(true);
+    QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    (void)m_sim.takeAdbLog();
+    QVERIFY(attach(QStringLiteral("QMW0007")));
+    QTRY_VERIFY_WITH_TIMEOUT(tree().deviceNode(QStringLiteral("QMW0007")), 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    int installs = 0;
+    int contentCalls = 0;
+    for (const QStringList &call : m_sim.takeAdbLog()) {
+        installs += call.contains(QStringLiteral("install")) ? 1 : 0;
+        contentCalls += call.join(u' ').contains(QStringLiteral("content query")) ? 1 : 0;
+    }
+    QCOMPARE(installs, 1);
+    QCOMPARE(contentCalls, 0);
+    QCOMPARE(total(), QStringLiteral("Total:2"));
+    QCOMPARE(m_answers->messageBoxes().size(), 0);
+    QVERIFY(detach(QStringLiteral("QMW0007")));
+    QVERIFY(m_sim.set(QStringLiteral("QMW0007"), {QStringLiteral("installed=0")}));
+}
+
+void MainWindowPhonesTest::usbPhoneArrivesThroughBridge()
+{
+    // No agent on the phone and none installed: the window reads the phone
+    // through the phone bridge (adb shell content) and shows its node with
+    // the phone's contacts and groups.
+    openWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    (void)m_sim.takeAdbLog();
+    QVERIFY(attach(QStringLiteral("QMW0005")));
+    QTRY_VERIFY_WITH_TIMEOUT(tree().deviceNode(QStringLiteral("QMW0005")), 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QCOMPARE(m_answers->messageBoxes().size(), 0);
+
+    bool contentQueried = false;
+    for (const QStringList &call : m_sim.takeAdbLog()) {
+        QVERIFY2(!call.contains(QStringLiteral("install")), qPrintable(call.join(u' ')));
+        QVERIFY2(!call.join(u' ').contains(QStringLiteral("am broadcast")), qPrintable(call.join(u' ')));
+        contentQueried = contentQueried || call.join(u' ').contains(QStringLiteral("content query"));
+    }
+    QVERIFY(contentQueried);
+
+    // The phone's own name, every contact, every group of the phone.
+    const Tree::_DBItemNode *node = tree().deviceNode(QStringLiteral("QMW0005"));
+    QCOMPARE(node->name, QStringLiteral("phonesim Bridged"));
+    QCOMPARE(currentName(), QStringLiteral("phonesim Bridged"));
+    QCOMPARE(total(), QStringLiteral("Total:17"));
+    QStringList phoneGroups;
+    int photos = 0;
+    for (const QByteArray &line : m_sim.dump(QStringLiteral("QMW0005")).split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() >= 3 && fields.at(0) == "group")
+            phoneGroups << QString::fromUtf8(fields.at(2));
+        if (fields.size() >= 3 && fields.at(0) == "row" && fields.at(2) == "photo")
+            ++photos;
+    }
+    QVERIFY(!phoneGroups.isEmpty());
+    QStringList shownGroups;
+    for (const Tree::_ItemNode *group : node->children)
+        shownGroups << group->name;
+    for (const QString &group : std::as_const(phoneGroups))
+        QVERIFY2(shownGroups.contains(group), qPrintable(shownGroups.join(u',')));
+
+    // The photos stayed on the phone, and the status bar says so.
+    QVERIFY(photos > 0);
+    QVERIFY2(statusText().contains(QStringLiteral("%1 contact photos were left out").arg(photos)),
+             qPrintable(statusText()));
+    QVERIFY(detach(QStringLiteral("QMW0005")));
+}
+
+void MainWindowPhonesTest::editOnUsbPhoneGoesThroughBridge()
+{
+    // A number edited in the window reaches the USB phone's own contacts
+    // provider through the bridge, on the phone's row.
+    openWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QVERIFY(attach(QStringLiteral("QMW0005")));
+    QTRY_VERIFY_WITH_TIMEOUT(tree().deviceNode(QStringLiteral("QMW0005")), 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    auto *contacts = m_window->findChild<MyTreeView *>(QStringLiteral("treeContacts"));
+    QVERIFY(contacts);
+    auto *list = qobject_cast<ItemModelContacts *>(contacts->model());
+    QVERIFY(list);
+    int row = -1;
+    for (int i = 0; i < list->rowCount() && row < 0; ++i)
+        row = list->contacts()[i].hasEntities(pim::ENTITY_PHONE) ? i : -1;
+    QVERIFY(row >= 0);
+    const Contact before = list->contacts()[row];
+    const QString srcId = before.entitiesOf(pim::ENTITY_PHONE)[0].srcId;
+    QVERIFY(!srcId.isEmpty());
+    const QString number = QStringLiteral("+47 915 00 $(id) 'x'");
+    m_answers->answerDialog([&](QDialog &dialog) {
+        auto *form = qobject_cast<EditContactForm *>(&dialog);
+        if (!form)
+            return int(QDialog::Rejected);
+        form->findChild<EntitiesEditor *>(QStringLiteral("wdPhones"))->rowWidgets(0)[1]->setProperty("text", number);
+        form->onBtnSavePressed();
+        return form->result();
+    });
+    (void)m_sim.takeAdbLog();
+    Q_EMIT contacts->doubleClicked(list->contactIndex(row));
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QCOMPARE(m_answers->messageBoxes().size(), 0);
+    bool updated = false;
+    for (const QStringList &call : m_sim.takeAdbLog())
+        updated = updated || call.join(u' ').contains(QStringLiteral("content update"));
+    QVERIFY(updated);
+    const QByteArray row0 = "row\t" + srcId.toUtf8() + "\tphone\t";
+    bool found = false;
+    for (const QByteArray &line : m_sim.dump(QStringLiteral("QMW0005")).split('\n'))
+        found = found || (line.startsWith(row0) && line.endsWith("\tnumber=" + number.toUtf8()));
+    QVERIFY2(found, qPrintable(srcId));
+    QVERIFY(detach(QStringLiteral("QMW0005")));
+}
+
+void MainWindowPhonesTest::unauthorizedPhoneShowsHint_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("hint");
+    QTest::newRow("unauthorized") << "unauthorized" << "allow USB debugging";
+    QTest::newRow("authorizing") << "authorizing" << "allow USB debugging";
+    QTest::newRow("no permissions") << "no-permissions" << "udev rules";
+}
+
+void MainWindowPhonesTest::unauthorizedPhoneShowsHint()
+{
+    QFETCH(QString, state);
+    QFETCH(QString, hint);
+    openWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(tree().deviceNodes().size(), 2, 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QVERIFY(m_sim.set(QStringLiteral("QMW0006"), {QStringLiteral("attached=1"), QStringLiteral("usb-state=") + state}));
+    QTRY_VERIFY_WITH_TIMEOUT(statusText().contains(hint), 30000);
+    QVERIFY2(statusText().contains(QStringLiteral("QMW0006")), qPrintable(statusText()));
+    QVERIFY(!tree().deviceNode(QStringLiteral("QMW0006")));
+    QCOMPARE(m_answers->messageBoxes().size(), 0);
+    // The user allows it on the phone: the phone arrives, the hint goes.
+    QVERIFY(m_sim.set(QStringLiteral("QMW0006"), {QStringLiteral("usb-state=device")}));
+    QTRY_VERIFY_WITH_TIMEOUT(tree().deviceNode(QStringLiteral("QMW0006")), 60000);
+    QTRY_VERIFY(!TaskActivity::instance().isBusy());
+    QVERIFY2(!statusText().contains(hint), qPrintable(statusText()));
+    QCOMPARE(total(), QStringLiteral("Total:2"));
+    QVERIFY(detach(QStringLiteral("QMW0006")));
 }
 
 void MainWindowPhonesTest::phoneWithoutNameShowsItsId()

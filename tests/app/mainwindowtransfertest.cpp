@@ -2,8 +2,10 @@
 // database to a phone, Android to Android, the phone's store checked with
 // the simulator afterwards; a failed transfer reloads the phone; phones that
 // go away while a chooser or the progress dialog is open; connecting over
-// WiFi and disconnecting.
+// WiFi and disconnecting; phones loaded through the window backed up and
+// restored to.
 #include "android/androidwificonnector.h"
+#include "android/linktimings.h"
 #include "app/mytreeview.h"
 #include "commandfixture.h"
 #include "contacts/localdb.h"
@@ -24,18 +26,6 @@ namespace {
 const QString addressA = QStringLiteral("127.0.0.160");
 const QString addressB = QStringLiteral("127.0.0.161");
 
-// The display names of a phone's store, sorted.
-QStringList storeNames(const QByteArray &dump)
-{
-    QStringList names;
-    for (const QByteArray &line : dump.split('\n')) {
-        if (line.startsWith("contact\t"))
-            names << QString::fromUtf8(line.split('\t').value(3));
-    }
-    names.sort();
-    return names;
-}
-
 } // namespace
 
 class MainWindowTransferTest : public QObject
@@ -54,8 +44,16 @@ private slots:
     void phoneGoneWhileChooserOpen();
     void phoneGoneWhileProgressOpen_data();
     void phoneGoneWhileProgressOpen();
+    void backupLoadedPhone();
+    void restoreDatabaseToLoadedPhone_data();
+    void restoreDatabaseToLoadedPhone();
+    void failedTransferReloadsPhone();
+    void connectViaWiFiAndDisconnect();
 
 private:
+    // Loads the simulated WiFi phone at `address` the way the WiFi dialog
+    // does; returns its device id.
+    QString loadPhone(const QString &address);
     // A node for the simulated WiFi phone whose cache database holds
     // `contacts` instead of the phone's own; returns its device id.
     QString addPhone(const QString &address, const QString &name, const QList<Contact> &contacts);
@@ -74,6 +72,9 @@ void MainWindowTransferTest::initTestCase()
 
 void MainWindowTransferTest::init()
 {
+    // The simulated agent listens right after the start request.
+    LinkTimings::reset();
+    LinkTimings::setStartPauseMs(100);
     f.clearData();
     m_sim = std::make_unique<PhoneSimDriver>();
     QVERIFY2(m_sim->create({"id=PA", "wifi=" + addressA, "contacts=4", "seed=7", "name=Phone A", "+", "id=PB",
@@ -94,6 +95,14 @@ QString MainWindowTransferTest::addPhone(const QString &address, const QString &
     auto wifi = std::make_shared<AndroidWifiConnector>();
     wifi->hello(address);
     f.addPhone(name, wifi->deviceId(), contacts, wifi);
+    return wifi->deviceId();
+}
+
+QString MainWindowTransferTest::loadPhone(const QString &address)
+{
+    auto wifi = std::make_shared<AndroidWifiConnector>();
+    wifi->hello(address);
+    f.window()->androidDeviceIniLoad(wifi->deviceId(), wifi);
     return wifi->deviceId();
 }
 
@@ -130,7 +139,7 @@ void MainWindowTransferTest::restoreSelectedRowsFromContextMenu()
     emit f.treeContacts()->createContextMenu();
     QCOMPARE(f.answers().messageBoxTexts(),
              QStringList{QStringLiteral("Successfully transferred 2 contacts to Android.")});
-    const QStringList names = storeNames(m_sim->dump(QStringLiteral("PB")));
+    const QStringList names = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PB")));
     QCOMPARE(names.size(), 5);
     QVERIFY(names.contains(QStringLiteral("Ann Lee")));
     QVERIFY(names.contains(QStringLiteral("Carla Diaz")));
@@ -162,8 +171,8 @@ void MainWindowTransferTest::androidToAndroidNeverOffersSource()
               person(QStringLiteral("Bob Stone"), QStringLiteral("bob@annex.org")),
               person(QStringLiteral("Carla Diaz"), QStringLiteral("carla@diaz.es"))});
     addPhone(addressB, QStringLiteral("Phone B"), {});
-    const QStringList namesA = storeNames(m_sim->dump(QStringLiteral("PA")));
-    const QStringList namesB = storeNames(m_sim->dump(QStringLiteral("PB")));
+    const QStringList namesA = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA")));
+    const QStringList namesB = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PB")));
     QVERIFY(f.select(QStringLiteral("Phone A")));
     f.selectRows(rows);
     QStringList offered;
@@ -181,10 +190,10 @@ void MainWindowTransferTest::androidToAndroidNeverOffersSource()
     QStringList expected = namesB + sent;
     expected.sort();
     const QByteArray dump = m_sim->dump(QStringLiteral("PB"));
-    QCOMPARE(storeNames(dump), expected);
+    QCOMPARE(CommandFixture::namesInStore(dump), expected);
     QCOMPARE(dump.contains("\tnumber=555-01"), sent.contains(QStringLiteral("Ann Lee")));
     // The source phone is untouched; the target is current.
-    QCOMPARE(storeNames(m_sim->dump(QStringLiteral("PA"))), namesA);
+    QCOMPARE(CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA"))), namesA);
     QCOMPARE(f.currentNodeName(), QStringLiteral("Phone B"));
     QCOMPARE(f.listed(), sent);
 }
@@ -216,7 +225,7 @@ void MainWindowTransferTest::phoneGoneWhileChooserOpen()
     f.trigger("actDB2A");
     QVERIFY(f.tree()->deviceNodes().isEmpty());
     QCOMPARE(f.answers().dialogs(), QStringList{"DataSourceSelForm"});
-    QCOMPARE(storeNames(m_sim->dump(QStringLiteral("PA"))).size(), 4);
+    QCOMPARE(CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA"))).size(), 4);
 }
 
 void MainWindowTransferTest::phoneGoneWhileProgressOpen_data()
@@ -248,9 +257,112 @@ void MainWindowTransferTest::phoneGoneWhileProgressOpen()
     QVERIFY(f.tree()->deviceNodes().isEmpty());
     QCOMPARE(f.answers().dialogs(), (QStringList{"DataSourceSelForm", "ProgressForm"}));
     QCOMPARE(f.currentNodeName(), QStringLiteral("people.db"));
-    QCOMPARE(storeNames(m_sim->dump(QStringLiteral("PA"))).contains(QStringLiteral("Ann Lee")), !fails);
+    QCOMPARE(CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA"))).contains(QStringLiteral("Ann Lee")), !fails);
     QCOMPARE(f.answers().messageBoxes().size(), 1);
     QCOMPARE(f.answers().messageBoxes().first().icon, fails ? QMessageBox::Critical : QMessageBox::Information);
+}
+
+void MainWindowTransferTest::backupLoadedPhone()
+{
+    f.openWindow();
+    loadPhone(addressA);
+    const QStringList onPhone = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA")));
+    QCOMPARE(f.currentNodeName(), QStringLiteral("Phone A"));
+    QCOMPARE(f.listed(), onPhone);
+    // Into a new database, then again into the same one: all merged.
+    f.answerChooser(QStringLiteral("phone a"));
+    f.trigger("actBackup");
+    f.answerChooser(QStringLiteral("phone a.db"));
+    QVERIFY(f.select(QStringLiteral("Phone A")));
+    f.trigger("actBackup");
+    QCOMPARE(f.answers().messageBoxTexts(),
+             (QStringList{QStringLiteral("Successfully backup 4 contacts to Local Database."),
+                          QStringLiteral("Successfully backup 0 contacts to Local Database;4 repeated contacts merged.")}));
+    QCOMPARE(f.nodeNames(f.tree()->localDbsRoot()), QStringList{"phone a.db"});
+    QCOMPARE(f.currentNodeName(), QStringLiteral("phone a.db"));
+    QCOMPARE(f.listed(), onPhone);
+    QCOMPARE(CommandFixture::namesIn(f.dbPath(QStringLiteral("phone a.db"))), onPhone);
+}
+
+void MainWindowTransferTest::restoreDatabaseToLoadedPhone_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("tool bar") << "actDB2A";
+    QTest::newRow("tree menu") << "miTreeDB2A";
+}
+
+void MainWindowTransferTest::restoreDatabaseToLoadedPhone()
+{
+    QFETCH(QString, action);
+    // One of the database's contacts is already on the phone by name.
+    const QStringList before = CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PA")));
+    QCOMPARE(before.size(), 4);
+    panetest::makeDb(f.dbPath(QStringLiteral("people.db")),
+                     {person(QStringLiteral("Ann Lee"), QStringLiteral("ann@lee.net"), QStringLiteral("555-01")),
+                      person(before.first(), QStringLiteral("known@phone.org")),
+                      person(QStringLiteral("Zoë Åberg"), QStringLiteral("zoe@aberg.se"))});
+    f.openWindow();
+    loadPhone(addressA);
+    QCOMPARE(f.nodeNames(f.tree()->devicesRoot()), QStringList{"Phone A"});
+    QVERIFY(f.select(QStringLiteral("people.db")));
+    QStringList offered;
+    answerPhone(QStringLiteral("Phone A"), &offered);
+    if (action.startsWith(u'a')) {
+        f.trigger(action.toLatin1().constData());
+    } else {
+        f.answerMenu(action);
+        emit f.treeMain()->createContextMenu();
+    }
+    QCOMPARE(offered, QStringList{"Phone A"});
+    QCOMPARE(f.answers().messageBoxTexts().last(),
+             QStringLiteral("Successfully transferred 2 contacts to Android,with 1 repeated contacts merged."));
+    const QByteArray dump = m_sim->dump(QStringLiteral("PA"));
+    QStringList expected = before;
+    expected << QStringLiteral("Ann Lee") << QStringLiteral("Zoë Åberg");
+    expected.sort();
+    QCOMPARE(CommandFixture::namesInStore(dump), expected);
+    QVERIFY(dump.contains("\taddress=known@phone.org"));
+    QVERIFY(dump.contains("\tnumber=555-01"));
+    // The phone is read again and lists what it holds now.
+    QCOMPARE(f.currentNodeName(), QStringLiteral("Phone A"));
+    QCOMPARE(f.listed(), expected);
+}
+
+void MainWindowTransferTest::failedTransferReloadsPhone()
+{
+    panetest::makeDb(f.dbPath(QStringLiteral("people.db")),
+                     {person(QStringLiteral("Ann Lee"), QStringLiteral("ann@lee.net"))});
+    f.openWindow();
+    const QString id = loadPhone(addressA);
+    const Tree::_DBItemNode *first = f.tree()->deviceNodes().first();
+    const QByteArray transcriptBefore = m_sim->transcript(QStringLiteral("PA"));
+    QVERIFY(m_sim->fault(QStringLiteral("PA"), {"error-at=1", "scope=restore", "once"}));
+    QVERIFY(f.select(QStringLiteral("people.db")));
+    answerPhone(QStringLiteral("Phone A"));
+    f.trigger("actDB2A");
+    // The error was shown, and the phone was read again into a new node.
+    QVERIFY(f.answers().messageBoxTexts().first().startsWith(QStringLiteral("An Error Occurred.")));
+    QCOMPARE(f.tree()->deviceNodes().size(), 1);
+    QVERIFY(f.tree()->deviceNodes().first() != first);
+    QCOMPARE(f.tree()->deviceNodes().first()->deviceId, id);
+    QVERIFY(m_sim->transcript(QStringLiteral("PA")).count("\tbackup\t") > transcriptBefore.count("\tbackup\t"));
+}
+
+void MainWindowTransferTest::connectViaWiFiAndDisconnect()
+{
+    f.openWindow();
+    f.answers().answerDialog([](QDialog &dialog) {
+        dialog.findChild<QLineEdit *>(QStringLiteral("txtWifiSocket"))->setText(addressB);
+        dialog.findChild<QAbstractButton *>(QStringLiteral("btnConnect"))->click();
+        return dialog.result();
+    });
+    f.trigger("actConnectViaWiFi");
+    QCOMPARE(f.nodeNames(f.tree()->devicesRoot()), QStringList{"Phone B"});
+    QCOMPARE(f.currentNodeName(), QStringLiteral("Phone B"));
+    QCOMPARE(f.listed(), CommandFixture::namesInStore(m_sim->dump(QStringLiteral("PB"))));
+    f.answerMenu(QStringLiteral("miTreeUnmount"));
+    emit f.treeMain()->createContextMenu();
+    QVERIFY(f.tree()->deviceNodes().isEmpty());
 }
 
 QTEST_MAIN(MainWindowTransferTest)

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,8 +91,19 @@ void UiLanguageTest::installTranslates()
     QCOMPARE(language.installed(), code);
     for (const char *key : {"IDS_ROOT_DEVICE", "IDS_ROOT_LOCALDB"})
         QCOMPARE(QCoreApplication::translate("ItemModelMainTree", key), expected.translate("ItemModelMainTree", key));
+    // The list's column headers, which English shows as they stand.
+    QCOMPARE(QCoreApplication::translate("ItemModelContacts", "Phone"),
+             code == QLatin1String("de") ? QStringLiteral("Telefon") : QStringLiteral("Phone"));
     QCOMPARE(QCoreApplication::translate("MainWindow", "Total:%1").arg(7),
              expected.translate("MainWindow", "Total:%1").arg(7));
+    // Qt's own dialogs follow, from Qt's catalogue where the system has one.
+    QTranslator qt;
+    const bool qtHasCatalogue = code != QLatin1String("en")
+        && qt.load(QStringLiteral("qtbase_") + code, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    const QString qtText = QCoreApplication::translate("QFileDialog", "Look in:");
+    QCOMPARE(qtText, qtHasCatalogue ? qt.translate("QFileDialog", "Look in:") : QStringLiteral("Look in:"));
+    if (qtHasCatalogue)
+        QVERIFY(qtText != QLatin1String("Look in:"));
 }
 
 void UiLanguageTest::installedFolderComesFirst()
@@ -116,6 +128,7 @@ void UiLanguageTest::unknownLanguageInstallsNothing()
     QCOMPARE(language.installed(), QString());
     // Without a catalogue a key reads as itself.
     QCOMPARE(QCoreApplication::translate("ItemModelMainTree", "IDS_ROOT_DEVICE"), QStringLiteral("IDS_ROOT_DEVICE"));
+    QCOMPARE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
 }
 
 QTEST_GUILESS_MAIN(UiLanguageTest)

@@ -7,6 +7,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -47,6 +49,16 @@ private Q_SLOTS:
     void restoreThenDumpShowsContacts();
     void transferBetweenPhones();
     void interruptedBackupLeavesDatabaseAsItWas();
+    void pdfExport_data();
+    void pdfExport();
+    void pdfExportToUnwritablePathLeavesNoFile();
+    void usbDeviceStates_data();
+    void usbDeviceStates();
+    void backupFromUsbPhoneThroughBridge();
+    void restoreToUsbPhoneThroughBridge();
+    void waitingUsbPhoneFailsWithHint_data();
+    void waitingUsbPhoneFailsWithHint();
+    void terminalShowsProgressBar();
 
 private:
     Run cli(const QStringList &arguments, const QProcessEnvironment &extra = QProcessEnvironment()) const;
@@ -57,6 +69,8 @@ private:
     QStringList listedNames(const QString &db, const QProcessEnvironment &extra = QProcessEnvironment()) const;
     // Names of the contacts of a simulated phone, sorted.
     static QStringList phoneNames(const PhoneSimDriver &sim, const QString &phone);
+    // A vCard file of `count` contacts "Person 01" ... in the home folder.
+    QString makeVcf(const QString &name, int count) const;
 
     std::unique_ptr<QTemporaryDir> m_home;
 };
@@ -173,7 +187,8 @@ void CliTest::exitCodes_data()
     QTest::newRow("unknown database path") << QStringList { "show", "/nonexistent/x.db", "1" } << 1
                                            << "unknown database";
     QTest::newRow("bad contact id") << QStringList { "show", "x", "abc" } << 2 << "not a contact id: abc";
-    QTest::newRow("pdf") << QStringList { "export", "x", "--format", "pdf", "-o", "x.pdf" } << 2 << "pdf";
+    QTest::newRow("pdf of unknown database") << QStringList { "export", "x", "--format", "pdf", "-o", "x.pdf" } << 1
+                                             << "unknown database: x";
     QTest::newRow("bad export format") << QStringList { "export", "x", "--format", "xls", "-o", "x.xls" } << 2
                                        << "--format must be";
     QTest::newRow("export without output") << QStringList { "export", "x", "--format", "vcf" } << 2 << "-o PATH";
@@ -475,6 +490,222 @@ void CliTest::interruptedBackupLeavesDatabaseAsItWas()
     QCOMPARE(db.readAll() == bytesBefore, true);
     db.close();
     QCOMPARE(listedNames(QStringLiteral("kept")), before);
+}
+
+QString CliTest::makeVcf(const QString &name, int count) const
+{
+    QByteArray text;
+    for (int i = 1; i <= count; ++i) {
+        const QByteArray n = QByteArray::number(i).rightJustified(2, '0');
+        text += "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Person " + n + "\r\nN:" + n + ";Person;;;\r\nTEL;TYPE=CELL:+1 555 01"
+            + n + "\r\nEND:VCARD\r\n";
+    }
+    const QString path = m_home->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
+        return QString();
+    return path;
+}
+
+void CliTest::pdfExport_data()
+{
+    QTest::addColumn<int>("contacts");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("tiles");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("one") << 1 << QString() << 1 << 1;
+    QTest::newRow("a full page") << 8 << QString() << 8 << 1;
+    QTest::newRow("one more") << 9 << QString() << 9 << 2;
+    QTest::newRow("three pages") << 17 << QString() << 17 << 3;
+    QTest::newRow("searched") << 17 << QStringLiteral("Person 1") << 8 << 1;
+}
+
+void CliTest::pdfExport()
+{
+    QFETCH(int, contacts);
+    QFETCH(QString, search);
+    QFETCH(int, tiles);
+    QFETCH(int, pages);
+    const QString vcf = makeVcf(QStringLiteral("people.vcf"), contacts);
+    QVERIFY(!vcf.isEmpty());
+    QCOMPARE(cli({ "import", vcf, "--to", "book", "-q" }).exitCode, 0);
+    const QString pdf = m_home->filePath(QStringLiteral("book.pdf"));
+    QStringList arguments { "export", "book", "--format", "pdf", "-o", pdf };
+    if (!search.isEmpty())
+        arguments << "--search" << search;
+    const Run run = cli(arguments);
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    // Nothing but the report: no platform chatter on standard error.
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    const QString pageCount = pages == 1 ? QStringLiteral("1 page") : QStringLiteral("%1 pages").arg(pages);
+    QCOMPARE(QString::fromUtf8(run.out),
+             QStringLiteral("Exported %1 contacts to PDF (%2).\n%3\n").arg(tiles).arg(pageCount, pdf));
+
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+    file.close();
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), { pdf });
+    if (!info.waitForStarted(-1))
+        QSKIP("pdfinfo (poppler-utils) is not installed");
+    QVERIFY(info.waitForFinished(-1));
+    const QString infoText = QString::fromUtf8(info.readAllStandardOutput());
+    QVERIFY2(infoText.contains(QRegularExpression(QStringLiteral("Pages:\\s+%1\\n").arg(pages))), qPrintable(infoText));
+    QVERIFY2(infoText.contains(QStringLiteral("A4")), qPrintable(infoText));
+
+    // The tiles carry their text as text: every exported name and number.
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), { pdf, QStringLiteral("-") });
+    QVERIFY(text.waitForFinished(-1));
+    const QString words = QString::fromUtf8(text.readAllStandardOutput());
+    int found = 0;
+    for (int i = 1; i <= contacts; ++i) {
+        const QString number = QString::number(i).rightJustified(2, QLatin1Char('0'));
+        const bool shown = words.contains(QStringLiteral("Person ") + number);
+        QCOMPARE(words.contains(QStringLiteral("+1 555 01") + number), shown);
+        found += shown ? 1 : 0;
+    }
+    QCOMPARE(found, tiles);
+}
+
+void CliTest::pdfExportToUnwritablePathLeavesNoFile()
+{
+    const QString vcf = makeVcf(QStringLiteral("people.vcf"), 3);
+    QCOMPARE(cli({ "import", vcf, "--to", "book", "-q" }).exitCode, 0);
+    Run run = cli({ "export", "book", "--format", "pdf", "-o", "/proc/quillmarrow-cli-test.pdf" });
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/quillmarrow-cli-test.pdf")));
+    run = cli({ "export", "book", "--format", "pdf", "-o", m_home->filePath("no/such/folder/x.pdf") });
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("no such folder"), run.err.constData());
+    run = cli({ "export", "book", "--format", "pdf", "-o", m_home->path() });
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains("is a folder"), run.err.constData());
+}
+
+void CliTest::usbDeviceStates_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("device") << "device" << "device";
+    QTest::newRow("unauthorized") << "unauthorized" << "unauthorized";
+    QTest::newRow("authorizing") << "authorizing" << "authorizing";
+    QTest::newRow("connecting") << "connecting" << "connecting";
+    QTest::newRow("offline") << "offline" << "offline";
+    QTest::newRow("no permissions") << "no-permissions" << "no permissions";
+}
+
+void CliTest::usbDeviceStates()
+{
+    QFETCH(QString, state);
+    QFETCH(QString, shown);
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "serial=CLIUSB5", "usb-state=" + state }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    const Run run = cli({ "devices" }, sim.environment());
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QCOMPARE(QString::fromUtf8(run.out), QStringLiteral("CLIUSB5\t%1\tusb\n").arg(shown));
+    const Run json = cli({ "devices", "--json" }, sim.environment());
+    const QJsonArray rows = QJsonDocument::fromJson(json.out).array();
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.at(0).toObject().value("state").toString(), shown);
+}
+
+void CliTest::backupFromUsbPhoneThroughBridge()
+{
+    // No agent on the phone: the backup goes through the phone bridge.
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "serial=CLIUSB3", "contacts=24", "installed=0" }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    (void)sim.takeAdbLog();
+    const Run run = cli({ "backup", "CLIUSB3", "--to", "usb" }, sim.environment());
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    const QStringList names = phoneNames(sim, QStringLiteral("CLIUSB3"));
+    QVERIFY(names.size() > 20);
+    QCOMPARE(listedNames(QStringLiteral("usb")), names);
+    bool queried = false;
+    for (const QStringList &call : sim.takeAdbLog()) {
+        QVERIFY2(!call.contains(QStringLiteral("install")), qPrintable(call.join(u' ')));
+        queried = queried || call.join(u' ').contains(QStringLiteral("content query"));
+    }
+    QVERIFY(queried);
+    // Every eighth simulated contact has a photo; the report says they
+    // stayed on the phone.
+    int photos = 0;
+    for (const QByteArray &line : sim.dump(QStringLiteral("CLIUSB3")).split('\n'))
+        photos += line.startsWith("row\t") && line.split('\t').value(2) == "photo" ? 1 : 0;
+    QVERIFY(photos > 0);
+    QVERIFY2(run.out.contains(QStringLiteral("Phone CLIUSB3: %1 contact photos were left out").arg(photos).toUtf8()),
+             run.out.constData());
+    QVERIFY2(run.out.contains("Successfully backup"), run.out.constData());
+}
+
+void CliTest::restoreToUsbPhoneThroughBridge()
+{
+    const QString vcf = makeVcf(QStringLiteral("people.vcf"), 5);
+    QCOMPARE(cli({ "import", vcf, "--to", "book", "-q" }).exitCode, 0);
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "serial=CLIUSB4", "contacts=3", "installed=0", "sdk=29" }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    const QStringList before = phoneNames(sim, QStringLiteral("CLIUSB4"));
+    const Run run = cli({ "restore", "book", "--to", "CLIUSB4" }, sim.environment());
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QStringList expected = before + listedNames(QStringLiteral("book"));
+    expected.sort();
+    QCOMPARE(phoneNames(sim, QStringLiteral("CLIUSB4")), expected);
+    QVERIFY(sim.dump(QStringLiteral("CLIUSB4")).contains("number=+1 555 0103"));
+}
+
+void CliTest::waitingUsbPhoneFailsWithHint_data()
+{
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unauthorized") << "unauthorized" << "allow USB debugging";
+    QTest::newRow("authorizing") << "authorizing" << "allow USB debugging";
+    QTest::newRow("no permissions") << "no-permissions" << "udev rules";
+    QTest::newRow("offline") << "offline" << "phone CLIUSB6 is offline";
+}
+
+void CliTest::waitingUsbPhoneFailsWithHint()
+{
+    QFETCH(QString, state);
+    QFETCH(QString, message);
+    PhoneSimDriver sim;
+    QVERIFY2(sim.create({ "serial=CLIUSB6", "contacts=3", "usb-state=" + state }), sim.lastError());
+    QVERIFY2(sim.start(), sim.lastError());
+    const Run run = cli({ "backup", "CLIUSB6", "--to", "waiting" }, sim.environment());
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY(!QFileInfo::exists(QDir(dbFolder()).filePath(QStringLiteral("waiting.db"))));
+}
+
+void CliTest::terminalShowsProgressBar()
+{
+    // On a terminal (here a pseudo-terminal from script(1)) progress is a
+    // bar redrawn in place; without one, plain lines.
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        QSKIP("script (bsdutils) is not installed");
+    const QString vcf = makeVcf(QStringLiteral("people.vcf"), 40);
+    const QString command = QStringLiteral("'%1' import '%2' --to book").arg(QStringLiteral(QM_CLI_PROGRAM), vcf);
+    QProcess process;
+    process.setProcessEnvironment(environment(QProcessEnvironment()));
+    process.start(script, { QStringLiteral("-qec"), command, QStringLiteral("/dev/null") });
+    QVERIFY(process.waitForFinished(-1));
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray terminal = process.readAllStandardOutput();
+    QVERIFY2(terminal.contains("\r\033[K"), terminal.constData());
+    QVERIFY2(terminal.contains("[##############################] 100%"), terminal.constData());
+    QVERIFY2(terminal.contains("read 40, new 40"), terminal.constData());
+
+    const Run plain = cli({ "import", vcf, "--to", "other" });
+    QCOMPARE(plain.exitCode, 0);
+    QVERIFY(!plain.err.contains('\r'));
+    QVERIFY(!plain.err.contains("[#"));
+    QVERIFY(!plain.err.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(CliTest)

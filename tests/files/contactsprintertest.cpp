@@ -3,6 +3,7 @@
 #include "app/modalanswers.h"
 #include "exportfixtures.h"
 #include "files/contactsprinter.h"
+#include "files/contacttilepainter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -85,7 +86,7 @@ void ContactsPrinterTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
     // Fix the layout lengths the way the first printed tile does.
-    const ContactsPrinter::TileMetrics m = ContactsPrinter::fixedMetrics(tileWidth);
+    const ContactTilePainter::TileMetrics m = ContactTilePainter::fixedMetrics(tileWidth);
     QCOMPARE(m.textSize, 12);
 }
 
@@ -130,13 +131,13 @@ void ContactsPrinterTest::metrics()
     QFETCH(int, lineGap);
     QFETCH(int, inset);
     QFETCH(int, frame);
-    const ContactsPrinter::TileMetrics m = ContactsPrinter::TileMetrics::forWidth(width);
+    const ContactTilePainter::TileMetrics m = ContactTilePainter::TileMetrics::forWidth(width);
     QCOMPARE(m.textSize, textSize);
     QCOMPARE(m.lineGap, lineGap);
     QCOMPARE(m.inset, inset);
     QCOMPARE(m.frameWidth, frame);
     // The lengths in use stay those of the first tile.
-    QCOMPARE(ContactsPrinter::fixedMetrics(width).textSize, 12);
+    QCOMPARE(ContactTilePainter::fixedMetrics(width).textSize, 12);
 }
 
 void ContactsPrinterTest::sixPhonesPrintFourInRankOrder()
@@ -149,7 +150,7 @@ void ContactsPrinterTest::sixPhonesPrintFourInRankOrder()
     const Contact c = contact(1, QStringLiteral("Six Phones"),
                               {phone("7", 7), phone("3", 3), phone("1", 1), phone("4", 4), phone("12", 12),
                                phone("2", 2)});
-    const QList<QPair<QString, QString>> lines = ContactsPrinter::tilePhones(c);
+    const QList<QPair<QString, QString>> lines = ContactTilePainter::tilePhones(c);
     QCOMPARE(lines.size(), 4);
     QCOMPARE(lines.at(0), (QPair<QString, QString>(QStringLiteral("Mobile:"), QStringLiteral("2"))));
     QCOMPARE(lines.at(1).second, QStringLiteral("12"));
@@ -159,13 +160,12 @@ void ContactsPrinterTest::sixPhonesPrintFourInRankOrder()
     // A custom label is not printed: the type's label is.
     Entity custom = entity({{data1, QStringLiteral("99")}, {data2, QStringLiteral("0")}, {data3, QStringLiteral("Boat")}});
     const Contact d = contact(2, QStringLiteral("Boat"), {{ENTITY_PHONE, custom}});
-    QCOMPARE(ContactsPrinter::tilePhones(d).first().first, QStringLiteral("Other:"));
+    QCOMPARE(ContactTilePainter::tilePhones(d).first().first, QStringLiteral("Other:"));
 
     // Drawn, the fifth and sixth phones change nothing.
-    ContactsPrinter printer;
     const Contact four = contact(1, QStringLiteral("Six Phones"),
                                  {phone("3", 3), phone("1", 1), phone("12", 12), phone("2", 2)});
-    QCOMPARE(printer.renderTile(tileWidth, tileHeight, c), printer.renderTile(tileWidth, tileHeight, four));
+    QCOMPARE(ContactTilePainter::renderTile(tileWidth, tileHeight, c), ContactTilePainter::renderTile(tileWidth, tileHeight, four));
 }
 
 void ContactsPrinterTest::unusablePhotoPrintsDefaultPicture_data()
@@ -182,9 +182,9 @@ void ContactsPrinterTest::unusablePhotoPrintsDefaultPicture()
     ContactsPrinter printer;
     const Contact withBadPhoto = contact(1, QStringLiteral("Bad"), {{ENTITY_PHOTO, photo(bytes)}});
     const Contact without = contact(1, QStringLiteral("Bad"));
-    const QImage tile = printer.renderTile(tileWidth, tileHeight, withBadPhoto);
+    const QImage tile = ContactTilePainter::renderTile(tileWidth, tileHeight, withBadPhoto);
     QCOMPARE(tile.size(), QSize(tileWidth, tileHeight));
-    QCOMPARE(tile, printer.renderTile(tileWidth, tileHeight, without));
+    QCOMPARE(tile, ContactTilePainter::renderTile(tileWidth, tileHeight, without));
     // And the whole PDF is made.
     const QString path = m_dir.filePath(QStringLiteral("badphoto.pdf"));
     QCOMPARE(printer.printToPdf({withBadPhoto}, path), 1);
@@ -193,9 +193,8 @@ void ContactsPrinterTest::unusablePhotoPrintsDefaultPicture()
 
 void ContactsPrinterTest::realPhotoIsDrawn()
 {
-    ContactsPrinter printer;
     const Contact red = contact(1, QStringLiteral("Red"), {{ENTITY_PHOTO, photo(picture("JPG", Qt::red, 60, 60))}});
-    const QImage tile = printer.renderTile(tileWidth, tileHeight, red);
+    const QImage tile = ContactTilePainter::renderTile(tileWidth, tileHeight, red);
     // The photo square starts at the inset (8) and is w/3 wide.
     const QColor inside = tile.pixelColor(8 + 50, 8 + 50);
     QVERIFY2(inside.red() > 200 && inside.green() < 60, qPrintable(inside.name()));
@@ -216,9 +215,8 @@ void ContactsPrinterTest::moreDetailsDrawMoreText()
         }
         return 0;
     };
-    ContactsPrinter printer;
     Contact c = contact(1, QStringLiteral("Ann Lee"));
-    int last = lowestText(printer.renderTile(tileWidth, tileHeight, c));
+    int last = lowestText(ContactTilePainter::renderTile(tileWidth, tileHeight, c));
     QVERIFY(last > 0);
     const QList<std::pair<int, Entity>> details = {
         {ENTITY_ORGANIZATION, entity({{data1, QStringLiteral("Acme")}})},
@@ -230,15 +228,15 @@ void ContactsPrinterTest::moreDetailsDrawMoreText()
     };
     for (const auto &[kind, e] : details) {
         c.addEntity(kind, e);
-        const int now = lowestText(printer.renderTile(tileWidth, tileHeight, c));
+        const int now = lowestText(ContactTilePainter::renderTile(tileWidth, tileHeight, c));
         QVERIFY2(now > last, qPrintable(QStringLiteral("kind %1: %2 <= %3").arg(kind).arg(now).arg(last)));
         last = now;
     }
     // An anniversary is no birthday and prints nothing.
     Contact anniversary = contact(1, QStringLiteral("Ann Lee"));
     anniversary.addEntity(ENTITY_EVENT, entity({{data1, QStringLiteral("2001-01-01")}, {data2, QStringLiteral("1")}}));
-    QCOMPARE(printer.renderTile(tileWidth, tileHeight, anniversary),
-             printer.renderTile(tileWidth, tileHeight, contact(1, QStringLiteral("Ann Lee"))));
+    QCOMPARE(ContactTilePainter::renderTile(tileWidth, tileHeight, anniversary),
+             ContactTilePainter::renderTile(tileWidth, tileHeight, contact(1, QStringLiteral("Ann Lee"))));
 }
 
 void ContactsPrinterTest::unwritablePdfThrows()

@@ -21,9 +21,11 @@ fail() { echo "FAIL: $*"; failed=1; }
 
 expected=(
     bin/quillmarrow
+    bin/quillmarrow-cli
     "share/applications/$id.desktop"
     "share/metainfo/$id.metainfo.xml"
     share/man/man1/quillmarrow.1.gz
+    share/man/man1/quillmarrow-cli.1.gz
     share/quillmarrow/translations/en.qm
     share/quillmarrow/translations/de.qm
     share/doc/quillmarrow/copyright
@@ -49,8 +51,14 @@ appstreamcli validate --no-net --explain "$prefix/share/metainfo/$id.metainfo.xm
 grep -q "^Icon=$id\$" "$prefix/share/applications/$id.desktop" || fail "the desktop entry names another icon"
 grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$prefix/share/metainfo/$id.metainfo.xml" \
     || fail "the metainfo launches another desktop entry"
-gzip -t "$prefix/share/man/man1/quillmarrow.1.gz" || fail "the manual page is not a gzip file"
-zgrep -q "Quillmarrow $version" "$prefix/share/man/man1/quillmarrow.1.gz" || fail "the manual page names another version"
+for page in quillmarrow quillmarrow-cli; do
+    gzip -t "$prefix/share/man/man1/$page.1.gz" || fail "the manual page of $page is not a gzip file"
+    zgrep -q "Quillmarrow $version" "$prefix/share/man/man1/$page.1.gz" || fail "the manual page of $page names another version"
+    # man's own check: no troff warnings (where man is installed).
+    command -v man >/dev/null || continue
+    warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
+    [ -z "$warnings" ] || fail "the manual page of $page: $warnings"
+done
 
 # The installed program runs and tells its version; its help comes in the
 # system's language from the installed catalogues.

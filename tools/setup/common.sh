@@ -6,6 +6,7 @@ QM_PACKAGES=(
     qt6-base-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-5compat-dev
     libgl-dev libsqlite3-dev
     desktop-file-utils appstream
+    qt6-translations-l10n
 )
 
 qm_missing_packages() {
