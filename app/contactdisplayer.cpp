@@ -5,6 +5,7 @@
 #include "contacts/contactcardtext.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QFile>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace pim;
@@ -32,6 +34,40 @@ QLabel *textLabel(const QString &text, Qt::TextFormat format = Qt::PlainText)
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// Lines shown at once, over all sections; the rest follow from the event
+// loop. Enough to fill the card many times over.
+constexpr int immediateLines = 120;
+// Lines shown later share a label, this many at most.
+constexpr int chunkLines = 100;
+// How long one slice of pending lines may take, in milliseconds.
+constexpr int sliceMilliseconds = 30;
+// Notes longer than this are shown in pieces of about this many characters.
+constexpr qsizetype notePiece = 4096;
+
+// A note split at line breaks into pieces of about notePiece characters (a
+// line longer than that stays whole); a short note as it is.
+QStringList notePieces(const QString &note)
+{
+    if (note.size() <= notePiece)
+        return { note };
+    QStringList pieces;
+    qsizetype start = 0;
+    while (start < note.size()) {
+        qsizetype end = note.size();
+        if (end - start > notePiece) {
+            const qsizetype breakAt = note.lastIndexOf(QLatin1Char('\n'), start + notePiece);
+            if (breakAt > start)
+                end = breakAt;
+            else if (const qsizetype next = note.indexOf(QLatin1Char('\n'), start + notePiece); next >= 0)
+                end = next;
+        }
+        pieces << note.mid(start, end - start);
+        // The line break between two pieces is the gap between their labels.
+        start = end < note.size() ? end + 1 : end;
+    }
+    return pieces;
 }
 
 bool decodePhoto(const QByteArray &bytes, QImage &image)
@@ -55,6 +91,9 @@ void ContactDisplayer::clearCard()
 
 void ContactDisplayer::installContent(QWidget *content)
 {
+    ++m_generation;
+    m_pending.clear();
+    m_nextPending = 0;
     // takeWidget() first: setWidget() would delete the old content at once,
     // and it may be the widget whose event is being handled right now.
     if (QWidget *old = takeWidget()) {
@@ -85,7 +124,7 @@ QLabel *ContactDisplayer::makePhotoLabel(const Contact &contact)
 }
 
 void ContactDisplayer::addSection(QVBoxLayout *layout, const QString &title, int kind,
-                                  const QList<Entity> &entities)
+                                  const QList<Entity> &entities, int &budget)
 {
     auto *section = new QWidget;
     section->setStyleSheet(QStringLiteral("font-size:16px;"));
@@ -95,14 +134,34 @@ void ContactDisplayer::addSection(QVBoxLayout *layout, const QString &title, int
     titleLabel->setStyleSheet(QStringLiteral("font-size:18px;font-style:italic;font-weight:bold;"));
     sectionLayout->addWidget(titleLabel, 0, Qt::AlignTop);
     const Qt::TextFormat format = kind == ENTITY_POSTAL_ADDRESS ? Qt::RichText : Qt::PlainText;
-    for (const Entity &entity : entities)
-        sectionLayout->addWidget(textLabel(ContactCardText::entityLine(kind, entity), format), 0, Qt::AlignTop);
+    for (const Entity &entity : entities) {
+        const QString line = ContactCardText::entityLine(kind, entity);
+        const QStringList pieces = kind == ENTITY_NOTE ? notePieces(line) : QStringList { line };
+        for (const QString &piece : pieces) {
+            if (budget > 0 && m_pending.isEmpty()) {
+                sectionLayout->addWidget(textLabel(piece, format), 0, Qt::AlignTop);
+                --budget;
+            } else if (!m_pending.isEmpty() && m_pending.last().section == sectionLayout
+                       && m_pending.last().lines < chunkLines && kind != ENTITY_NOTE) {
+                // Later lines share labels: a label per line is what makes
+                // thousands of lines slow.
+                PendingLine &chunk = m_pending.last();
+                chunk.text += format == Qt::RichText ? QStringLiteral("<br/>") : QStringLiteral("\n");
+                chunk.text += piece;
+                ++chunk.lines;
+            } else {
+                m_pending.append({ sectionLayout, piece, format, 1 });
+            }
+        }
+    }
     layout->addWidget(section, 0, Qt::AlignTop);
 }
 
 void ContactDisplayer::showContact(const Contact &contact)
 {
     m_contact = contact;
+    m_pending.clear();
+    m_nextPending = 0;
     auto *content = new QWidget;
     auto *layout = new QVBoxLayout(content);
     layout->setContentsMargins(15, 0, 15, 15);
@@ -116,12 +175,45 @@ void ContactDisplayer::showContact(const Contact &contact)
     headerLayout->addWidget(name, 0, Qt::AlignTop);
     layout->addWidget(header, 0, Qt::AlignTop);
 
+    // Lines beyond the budget wait, and so do all lines after the first one
+    // that waits, so lines always appear in order.
+    QList<PendingLine> pending;
+    int budget = immediateLines;
     for (const ContactCardText::Section &section : ContactCardText::sections()) {
         const QList<Entity> entities = ContactCardText::sectionEntities(contact, section.kind);
         if (!entities.isEmpty())
-            addSection(layout, section.title, section.kind, entities);
+            addSection(layout, section.title, section.kind, entities, budget);
     }
+    pending.swap(m_pending);
     installContent(content);
+    if (pending.isEmpty())
+        return;
+    m_pending = std::move(pending);
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (generation == m_generation)
+            addPendingLines();
+    });
+}
+
+void ContactDisplayer::addPendingLines()
+{
+    QElapsedTimer slice;
+    slice.start();
+    while (m_nextPending < m_pending.size() && slice.elapsed() < sliceMilliseconds) {
+        const PendingLine &line = m_pending.at(m_nextPending++);
+        line.section->addWidget(textLabel(line.text, line.format), 0, Qt::AlignTop);
+    }
+    if (m_nextPending >= m_pending.size()) {
+        m_pending.clear();
+        m_nextPending = 0;
+    }
+    fitContent();
+    if (m_pending.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, generation = m_generation] {
+        if (generation == m_generation)
+            addPendingLines();
+    });
 }
 
 void ContactDisplayer::fitContent()

@@ -16,6 +16,12 @@ class QVBoxLayout;
 //
 // A left click on a real photo offers to save the photo's bytes, unchanged,
 // to a file.
+//
+// A very large contact (thousands of numbers, a note of hundreds of
+// kilobytes) is shown in steps: the header and the first lines of each
+// section at once, the remaining lines from the event loop a slice at a
+// time, so the card shows at once and the window never freezes. A long note
+// is shown in pieces split at line breaks, one label each.
 class ContactDisplayer : public QScrollArea
 {
     Q_OBJECT
@@ -29,6 +35,8 @@ public:
     void showContact(const Contact &contact);
 
     [[nodiscard]] const Contact &shownContact() const { return m_contact; }
+    // True while lines of the shown contact are still to be added.
+    [[nodiscard]] bool hasPendingLines() const { return !m_pending.isEmpty(); }
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -40,10 +48,27 @@ private:
     // Sizes the content to the visible width and the height it needs there.
     void fitContent();
     [[nodiscard]] QLabel *makePhotoLabel(const Contact &contact);
-    void addSection(QVBoxLayout *layout, const QString &title, int kind, const QList<Entity> &entities);
+    void addSection(QVBoxLayout *layout, const QString &title, int kind, const QList<Entity> &entities,
+                    int &budget);
+    // Adds pending lines for a while, then comes back later for the rest.
+    void addPendingLines();
     void savePhoto();
 
     Contact m_contact;
+
+    // Lines not shown yet: their text, its format, the section they go to
+    // and how many lines the text holds.
+    struct PendingLine
+    {
+        QVBoxLayout *section;
+        QString text;
+        Qt::TextFormat format;
+        int lines;
+    };
+    QList<PendingLine> m_pending;
+    qsizetype m_nextPending = 0;
+    // Counts the contents installed, so a slice knows its content is gone.
+    quint64 m_generation = 0;
 };
 
 #endif

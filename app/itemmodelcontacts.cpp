@@ -1,5 +1,7 @@
 #include "app/itemmodelcontacts.h"
 
+#include "contacts/localdb.h"
+
 #include <QBrush>
 #include <QCollator>
 #include <QColor>
@@ -130,27 +132,93 @@ QString ItemModelContacts::columnText(const Contact &contact, int column)
     }
 }
 
-void ItemModelContacts::setContacts(QList<Contact> contacts)
+void ItemModelContacts::setContacts(QList<Contact> contacts, const std::shared_ptr<LocalDb> &source)
 {
     beginResetModel();
+    m_source = source;
     QList<Contact> old = std::exchange(m_contacts, std::move(contacts));
     // Index pointers refer to our own copy, never to storage the caller shares.
     m_contacts.detach();
-    if (m_sortColumn >= 0 && m_contacts.size() > 1) {
-        const QList<int> rows = sortedRows();
-        QList<Contact> sorted;
-        sorted.reserve(m_contacts.size());
-        for (int row : rows)
-            sorted.append(std::move(m_contacts[row]));
-        m_contacts = std::move(sorted);
-    }
+    m_unfilled.assign(size_t(m_contacts.size()), source != nullptr);
+    m_unfilledCount = source ? m_contacts.size() : 0;
+    if (m_sortColumn >= 0 && m_contacts.size() > 1)
+        reorder(sortedRows());
     m_decorations.clear();
     endResetModel();
     dispose(std::move(old));
 }
 
+void ItemModelContacts::reorder(const QList<int> &rows)
+{
+    QList<Contact> sorted;
+    sorted.reserve(m_contacts.size());
+    std::vector<bool> unfilled(m_unfilled.size());
+    for (qsizetype position = 0; position < rows.size(); ++position) {
+        sorted.append(std::move(m_contacts[rows.at(position)]));
+        unfilled[size_t(position)] = m_unfilled[size_t(rows.at(position))];
+    }
+    m_contacts = std::move(sorted);
+    m_unfilled = std::move(unfilled);
+}
+
+bool ItemModelContacts::fillRow(int row) const
+{
+    if (!m_unfilled[size_t(row)])
+        return true;
+    const std::shared_ptr<LocalDb> source = reachableSource();
+    if (!source)
+        return false;
+    Contact &contact = m_contacts[row];
+    try {
+        contact.entities = source->loadOutlineEntities(contact._id);
+    } catch (const std::exception &) {
+        // Painting cannot report; the row shows its name only for now.
+        return false;
+    }
+    m_unfilled[size_t(row)] = false;
+    --m_unfilledCount;
+    return true;
+}
+
+void ItemModelContacts::fillAllRows() const
+{
+    if (m_unfilledCount == 0)
+        return;
+    const std::shared_ptr<LocalDb> source = reachableSource();
+    if (!source)
+        return;
+    QList<qint64> ids;
+    ids.reserve(m_unfilledCount);
+    for (qsizetype row = 0; row < m_contacts.size(); ++row) {
+        if (m_unfilled[size_t(row)])
+            ids.append(m_contacts.at(row)._id);
+    }
+    QHash<qint64, Contact::EntityMap> outlines;
+    try {
+        outlines = source->loadOutlineEntities(ids);
+    } catch (const std::exception &) {
+        return;
+    }
+    for (qsizetype row = 0; row < m_contacts.size(); ++row) {
+        if (m_unfilled[size_t(row)]) {
+            m_contacts[row].entities = outlines.take(m_contacts.at(row)._id);
+            m_unfilled[size_t(row)] = false;
+        }
+    }
+    m_unfilledCount = 0;
+}
+
+const QList<Contact> &ItemModelContacts::contacts() const
+{
+    fillAllRows();
+    return m_contacts;
+}
+
 QList<int> ItemModelContacts::sortedRows() const
 {
+    // Only the name is there before the outline.
+    if (m_sortColumn != NameColumn)
+        fillAllRows();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     const int count = int(m_contacts.size());
@@ -189,13 +257,9 @@ void ItemModelContacts::sort(int column, Qt::SortOrder order)
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QList<int> rows = sortedRows();
     QList<int> newRowOf(rows.size());
-    QList<Contact> sorted;
-    sorted.reserve(m_contacts.size());
-    for (int position = 0; position < rows.size(); ++position) {
+    for (int position = 0; position < rows.size(); ++position)
         newRowOf[rows.at(position)] = position;
-        sorted.append(std::move(m_contacts[rows.at(position)]));
-    }
-    m_contacts = std::move(sorted);
+    reorder(rows);
     m_decorations.clear();
     // Column-0 indexes carry the record's new address.
     const QModelIndexList before = persistentIndexList();
@@ -228,6 +292,7 @@ void ItemModelContacts::appendContact(const Contact &contact)
     const int row = int(m_contacts.size());
     beginInsertRows(QModelIndex(), row, row);
     m_contacts.append(contact);
+    m_unfilled.push_back(false);
     endInsertRows();
 }
 
@@ -240,6 +305,7 @@ Contact *ItemModelContacts::contactAt(const QModelIndex &index)
 {
     if (!index.isValid() || index.model() != this || index.row() >= m_contacts.size())
         return nullptr;
+    fillRow(index.row());
     return &m_contacts[index.row()];
 }
 
@@ -247,7 +313,41 @@ const Contact *ItemModelContacts::contactAt(const QModelIndex &index) const
 {
     if (!index.isValid() || index.model() != this || index.row() >= m_contacts.size())
         return nullptr;
+    fillRow(index.row());
     return &m_contacts.at(index.row());
+}
+
+std::shared_ptr<LocalDb> ItemModelContacts::reachableSource() const
+{
+    // A job may be reading or writing the database on its own thread.
+    if (m_sourceInUse && m_sourceInUse())
+        return {};
+    return m_source.lock();
+}
+
+Contact ItemModelContacts::fullContact(const QModelIndex &index) const
+{
+    if (!index.isValid() || index.model() != this || index.row() >= m_contacts.size())
+        return Contact();
+    const Contact *row = &m_contacts.at(index.row());
+    const std::shared_ptr<LocalDb> source = row->_id != 0 ? reachableSource() : nullptr;
+    if (!source)
+        return *row;
+    Contact full = source->loadContact(row->_id);
+    return full._id != 0 ? full : *row;
+}
+
+std::optional<QByteArray> ItemModelContacts::photoBytes(qint64 dataId) const
+{
+    const std::shared_ptr<LocalDb> source = reachableSource();
+    if (!source)
+        return std::nullopt;
+    try {
+        return source->loadPhotoBytes(dataId);
+    } catch (const std::exception &) {
+        // Painting cannot report; the row shows the empty picture.
+        return std::nullopt;
+    }
 }
 
 QString ItemModelContacts::phoneText(const Contact &contact)
@@ -277,7 +377,11 @@ QPixmap ItemModelContacts::decorationFor(const Contact &contact)
     const Entity *photo = contact.firstEntity(ENTITY_PHOTO);
     if (!photo)
         return emptyContactDecoration();
-    const QByteArray bytes = photo->bytes(data15);
+    return decode(photo->bytes(data15));
+}
+
+QPixmap ItemModelContacts::decode(const QByteArray &bytes)
+{
     QImage image;
     if (!image.loadFromData(bytes, "JPG") && !image.loadFromData(bytes, "PNG"))
         return emptyContactDecoration();
@@ -290,10 +394,23 @@ QPixmap ItemModelContacts::cachedDecoration(int row) const
     const Entity *photo = contact.firstEntity(ENTITY_PHOTO);
     if (!photo)
         return emptyContactDecoration();
+    const Decoration *cached = m_decorations.object(row);
+    if (!photo->has(data15) && photo->_id != 0) {
+        // An outline: the bytes stay in the database until the row shows.
+        if (cached && cached->photoId == photo->_id && cached->photo.isNull())
+            return cached->pixmap;
+        const std::optional<QByteArray> bytes = photoBytes(photo->_id);
+        if (!bytes)
+            return emptyContactDecoration();
+        auto *decoration = new Decoration{photo->_id, QByteArray(), decode(*bytes)};
+        const QPixmap pixmap = decoration->pixmap;
+        m_decorations.insert(row, decoration);
+        return pixmap;
+    }
     const QByteArray bytes = photo->bytes(data15);
-    if (const Decoration *cached = m_decorations.object(row); cached && samePhoto(cached->photo, bytes))
+    if (cached && !cached->photo.isNull() && samePhoto(cached->photo, bytes))
         return cached->pixmap;
-    auto *decoration = new Decoration{bytes, decorationFor(contact)};
+    auto *decoration = new Decoration{0, bytes, decode(bytes)};
     const QPixmap pixmap = decoration->pixmap;
     m_decorations.insert(row, decoration);
     return pixmap;

@@ -9,6 +9,12 @@
 #include <QPixmap>
 #include <QThreadPool>
 
+#include <functional>
+#include <memory>
+#include <optional>
+
+class LocalDb;
+
 // The contact list: one flat row per contact with the columns Name, Phone,
 // E-Mail and Address, in the order it was given (the database search sorts
 // by full name). Rows alternate between two background shades and are 25
@@ -17,6 +23,16 @@
 // The photo shown beside a name is decoded only when a view asks for it (that
 // is, when the row is painted) and kept in a small cache, so setting a list of
 // a hundred thousand contacts costs no decoding at all.
+//
+// A list read from a database is set as names only (LocalDb::
+// searchContactNames); a row gets its outline (LocalDb::loadOutlineEntities:
+// what the columns show, the photo's bytes left in the database) when it is
+// first shown or resolved, and every row at once when the list is sorted by
+// another column than the name or when contacts() is asked for. A hundred
+// thousand contacts thus cost their names and what has been on screen.
+// fullContact() loads the whole contact of a row from its database, for the
+// card and for commands; the decoration loads photo bytes as rows are
+// painted.
 //
 // A column-0 index carries a pointer to the stored record; commands that edit
 // a contact in place work on it. The pointer is valid until the list is
@@ -57,18 +73,32 @@ public:
     [[nodiscard]] int sortColumn() const { return m_sortColumn; }
     [[nodiscard]] Qt::SortOrder sortOrder() const { return m_sortOrder; }
 
-    // Replaces the list inside a model reset.
-    void setContacts(QList<Contact> contacts);
+    // Replaces the list inside a model reset. `source` is the database the
+    // contacts were read from, if any: its rows are then taken as names to
+    // be given their outlines from it. The model keeps no reference that
+    // would keep the database open.
+    void setContacts(QList<Contact> contacts, const std::shared_ptr<LocalDb> &source = {});
     void clearContacts();
+    // Tells whether the list's database may be in use on another thread
+    // (by a running job); while it says so the model leaves the database
+    // alone: photos show the empty picture and fullContact() gives the row.
+    void setSourceInUse(std::function<bool()> inUse) { m_sourceInUse = std::move(inUse); }
     // Appends a copy as the new last row.
     void appendContact(const Contact &contact);
     // The column-0 index of a row; invalid for a row outside the list.
     [[nodiscard]] QModelIndex contactIndex(int row) const;
 
-    [[nodiscard]] const QList<Contact> &contacts() const { return m_contacts; }
+    // Every row with its outline (read from the database first if needed).
+    [[nodiscard]] const QList<Contact> &contacts() const;
     // The stored contact of an index of this model (any column), or nullptr.
     [[nodiscard]] Contact *contactAt(const QModelIndex &index);
     [[nodiscard]] const Contact *contactAt(const QModelIndex &index) const;
+    // The whole contact of a row: loaded by its id from the list's database,
+    // or the stored record itself when the list has no database (or the
+    // contact is no longer in it, or a job is using the database). An empty
+    // contact for an index outside the list. Throws when the database cannot
+    // be read.
+    [[nodiscard]] Contact fullContact(const QModelIndex &index) const;
 
     // The texts of the Phone, E-Mail and Address columns: the first mobile
     // number (else the first number), the first e-mail, the first address.
@@ -81,6 +111,18 @@ public:
 
 private:
     [[nodiscard]] QPixmap cachedDecoration(int row) const;
+    // Gives a row read as a name only its outline; false while the database
+    // is out of reach (the row then shows as a name only).
+    bool fillRow(int row) const;
+    void fillAllRows() const;
+    // Moves the rows (and their fill marks) into the order of `rows`.
+    void reorder(const QList<int> &rows);
+    [[nodiscard]] static QPixmap decode(const QByteArray &bytes);
+    // The bytes of an outline's photo from the list's database; nothing while
+    // the database is out of reach (gone, unreadable, or in use by a job).
+    [[nodiscard]] std::optional<QByteArray> photoBytes(qint64 dataId) const;
+    // The list's database while no job may be using it; null otherwise.
+    [[nodiscard]] std::shared_ptr<LocalDb> reachableSource() const;
     [[nodiscard]] static QString columnText(const Contact &contact, int column);
     // The rows of the list in sorted order (old row numbers).
     [[nodiscard]] QList<int> sortedRows() const;
@@ -89,14 +131,22 @@ private:
     void dispose(QList<Contact> &&old);
 
     QThreadPool m_disposer;
-    QList<Contact> m_contacts;
+    // Filled in on demand by const accessors, hence mutable.
+    mutable QList<Contact> m_contacts;
+    // Rows still waiting for their outline, by row.
+    mutable std::vector<bool> m_unfilled;
+    mutable qsizetype m_unfilledCount = 0;
+    std::weak_ptr<LocalDb> m_source;
+    std::function<bool()> m_sourceInUse;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
 
-    // Decorations of rows painted lately, by row. The photo bytes are kept
-    // beside the picture so a contact edited in place gets a new one.
+    // Decorations of rows painted lately, by row. The photo bytes (or, for
+    // an outline, the photo's row id) are kept beside the picture so a
+    // contact edited in place gets a new one.
     struct Decoration
     {
+        qint64 photoId = 0;
         QByteArray photo;
         QPixmap pixmap;
     };

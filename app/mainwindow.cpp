@@ -7,6 +7,7 @@
 #include "app/platform.h"
 #include "app/productinfo.h"
 #include "app/stylesheet.h"
+#include "app/taskactivity.h"
 
 #include <QHeaderView>
 #include <QLabel>
@@ -35,6 +36,7 @@ MainWindow::MainWindow(QWidget *parent)
     setStyleSheet(StyleSheet::application());
     ui->treeMain->setModel(&m_mainTree);
     ui->treeContacts->setModel(&m_contacts);
+    m_contacts.setSourceInUse([] { return TaskActivity::instance().isBusy(); });
     // Every row is 25 pixels high: the view need not ask each row.
     ui->treeContacts->setUniformRowHeights(true);
     // A click on a column header sorts the list by that column, a second

@@ -34,8 +34,9 @@ public:
     ~MainWindow() override;
 
     // Shows a list of contacts with its count and makes the first row current
-    // (mainwindow_selection.cpp).
-    void showContacts(QList<Contact> contacts);
+    // (mainwindow_selection.cpp). `source`: the database the list was read
+    // from, which the card and the commands load whole contacts from.
+    void showContacts(QList<Contact> contacts, const std::shared_ptr<LocalDb> &source = {});
 
     // The process-wide device monitor, made by the first window; nullptr
     // before that and after that window is gone.
@@ -147,7 +148,8 @@ private:
     [[nodiscard]] ItemModelMainTree::Selection currentTreeSelection() const;
 
     // Shared by the commands (mainwindow_commands.cpp). selectedContacts:
-    // copies of the contacts of the selected list rows, in selection order;
+    // the whole contacts of the selected list rows, in selection order
+    // (throws what the database throws);
     // nodeContacts: the contacts of the current database node, or of its
     // current group (throws what the database throws); reloadPhone: reads a
     // phone again, replacing its node.

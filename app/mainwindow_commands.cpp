@@ -78,8 +78,8 @@ QList<Contact> MainWindow::selectedContacts() const
 {
     QList<Contact> contacts;
     for (const QModelIndex &row : ui->treeContacts->selectionModel()->selectedRows(ItemModelContacts::NameColumn)) {
-        if (const Contact *contact = m_contacts.contactAt(row))
-            contacts.append(*contact);
+        if (m_contacts.contactAt(row))
+            contacts.append(m_contacts.fullContact(row));
     }
     return contacts;
 }

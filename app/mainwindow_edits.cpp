@@ -138,7 +138,7 @@ bool MainWindow::deleteContacts(const CommandTarget &target, const QList<Contact
             ui->lbTotal->setText(tr("Total:0"));
             const Node::Selection selection = currentTreeSelection();
             const qint64 groupId = selection.groupNode ? selection.groupNode->group._id : 0;
-            showContacts(target.db->searchContacts(groupId, QString()));
+            showContacts(target.db->searchContactNames(groupId, QString()), target.db);
         }
         showInformation(tr("IDS_SUC_DEL_CONTACTS"));
     } catch (const std::exception &error) {
@@ -152,10 +152,16 @@ void MainWindow::onContactsTreeItemDoubleClicked(const QModelIndex &index)
     const CommandTarget target = CommandTarget::fromSelection(currentTreeSelection());
     if (!target.android && !target.localDb)
         return;
-    const Contact *record = m_contacts.contactAt(index);
-    if (!record)
+    if (!m_contacts.contactAt(index))
         return;
-    editContact(*record, index.row());
+    Contact contact;
+    try {
+        contact = m_contacts.fullContact(index);
+    } catch (const std::exception &error) {
+        showError(QString::fromUtf8(error.what()));
+        return;
+    }
+    editContact(contact, index.row());
 }
 
 void MainWindow::miNewContact()
@@ -175,7 +181,8 @@ void MainWindow::miContactDel()
     const CommandTarget target = CommandTarget::fromSelection(currentTreeSelection());
     if (!target.isValid())
         return;
-    const QList<Contact> contacts = selectedContacts();
+    QList<Contact> contacts;
+    runCommand([&] { contacts = selectedContacts(); });
     if (contacts.isEmpty())
         return;
     if (!askQuestion(tr("IDS_CONFIRM_DEL_SELECTIONS")) || !target.dbNode(m_mainTree))
@@ -247,7 +254,14 @@ void MainWindow::miContactSetGroup()
     const CommandTarget target = CommandTarget::fromSelection(currentTreeSelection());
     if (!target.isValid())
         return;
-    QList<Contact> contacts = selectedContacts();
+    QList<Contact> contacts;
+    bool read = false;
+    runCommand([&] {
+        contacts = selectedContacts();
+        read = true;
+    });
+    if (!read)
+        return;
     GroupForm form(target.db.get(), this);
     if (!form.groupsRead())
         return;

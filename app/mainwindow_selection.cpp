@@ -11,10 +11,10 @@
 
 using Node = ItemModelMainTree;
 
-void MainWindow::showContacts(QList<Contact> contacts)
+void MainWindow::showContacts(QList<Contact> contacts, const std::shared_ptr<LocalDb> &source)
 {
     const qsizetype count = contacts.size();
-    m_contacts.setContacts(std::move(contacts));
+    m_contacts.setContacts(std::move(contacts), source);
     ui->lbTotal->setText(tr("Total:%1").arg(count));
     // A reset list has no selection and says nothing about it: the card
     // follows the new current row, if any.
@@ -67,7 +67,7 @@ void MainWindow::loadContactsForSelection(const ItemModelMainTree::Selection &se
             m_mainTree.loadGroups(db);
         ui->treeMain->expand(m_mainTree.indexOfNode(db));
         const qint64 groupId = selection.groupNode ? selection.groupNode->group._id : 0;
-        showContacts(db->db->searchContacts(groupId, QString()));
+        showContacts(db->db->searchContactNames(groupId, QString()), db->db);
         ui->treeContacts->clearSelection();
     } catch (const std::exception &error) {
         // The box is about the new node: the previous node's contacts go first.
@@ -106,13 +106,19 @@ void MainWindow::onContactsTreeItemSelected(const QItemSelection &selected, cons
 {
     Q_UNUSED(deselected)
     const QModelIndexList indexes = selected.indexes();
-    const Contact *contact = indexes.isEmpty() || indexes.first().column() != ItemModelContacts::NameColumn
-        ? nullptr
-        : m_contacts.contactAt(indexes.first());
-    if (contact)
-        ui->wdContactInfo->showContact(*contact);
-    else
+    const bool named = !indexes.isEmpty() && indexes.first().column() == ItemModelContacts::NameColumn
+        && m_contacts.contactAt(indexes.first());
+    if (!named) {
         ui->wdContactInfo->clearCard();
+        return;
+    }
+    // The list holds outlines: the card shows the whole contact.
+    try {
+        ui->wdContactInfo->showContact(m_contacts.fullContact(indexes.first()));
+    } catch (const std::exception &error) {
+        ui->wdContactInfo->clearCard();
+        showError(QString::fromUtf8(error.what()));
+    }
 }
 
 void MainWindow::onBtnSearchPressed()
@@ -123,7 +129,7 @@ void MainWindow::onBtnSearchPressed()
     const QString keyword = ui->txtKeyword->text().trimmed();
     const qint64 groupId = selection.groupNode ? selection.groupNode->group._id : 0;
     try {
-        showContacts(selection.dbNode->db->searchContacts(groupId, keyword));
+        showContacts(selection.dbNode->db->searchContactNames(groupId, keyword), selection.dbNode->db);
     } catch (const std::exception &error) {
         showError(QString::fromUtf8(error.what()));
         return;

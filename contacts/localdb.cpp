@@ -6,6 +6,7 @@
 #include "contacts/sqlite3exception.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 
@@ -515,23 +516,134 @@ Contact LocalDb::loadContact(qint64 contactId)
     return contact;
 }
 
+void LocalDb::appendSearchFilter(Sqlite3Sql &sql, const char *column, qint64 groupId, const QString &keyword)
+{
+    if (groupId != 0) {
+        sql.appendSql(QStringLiteral(" and %1 in (select contact_id from data where type=? and data1=?)")
+                          .arg(QLatin1String(column)));
+        sql.addIntParam(ENTITY_GROUP_MEMBERSHIP).addTextParam(QString::number(groupId));
+    }
+    if (!keyword.isEmpty()) {
+        // A search, not a merge: "%" and "_" typed by the user stay wildcards.
+        sql.appendSql(QStringLiteral(" and %1 in (select contact_id from data where type not in (?,?) and data1 like ?)")
+                          .arg(QLatin1String(column)));
+        sql.addIntParam(ENTITY_GROUP_MEMBERSHIP)
+            .addIntParam(ENTITY_PHOTO)
+            .addTextParam(QLatin1Char('%') + keyword + QLatin1Char('%'));
+    }
+}
+
+namespace {
+
+// Up to this many contacts are looked up one by one rather than in one pass
+// over every entity.
+constexpr qsizetype FewOutlines = 256;
+
+constexpr std::array<int, 4> OutlineKinds { ENTITY_PHONE, ENTITY_EMAIL, ENTITY_POSTAL_ADDRESS, ENTITY_PHOTO };
+
+// Adds the current row (contact_id, _id, type, data1, data2) to an outline:
+// every phone, the first entity of the other kinds.
+void addOutlineEntity(Contact::EntityMap &entities, const Sqlite3Cursor &cursor)
+{
+    const int kind = int(cursor.getInt64(2));
+    QList<Entity> &list = entities[kind];
+    if (kind != ENTITY_PHONE && !list.isEmpty())
+        return;
+    Entity entity;
+    entity._id = cursor.getInt64(1);
+    if (kind != ENTITY_PHOTO)
+        entity.setText(data1, cursor.getText(3));
+    if (kind == ENTITY_PHONE)
+        entity.setText(data2, cursor.getText(4));
+    list.append(std::move(entity));
+}
+
+} // namespace
+
+QList<Contact> LocalDb::searchContactNames(qint64 groupId, const QString &keyword)
+{
+    Sqlite3Sql sql("select _id,src_id,full_name from contact as c"
+                   " where exists (select 1 from data where contact_id=c._id)");
+    appendSearchFilter(sql, "c._id", groupId, keyword);
+    sql.appendSql(" order by c._id");
+    Sqlite3Cursor cursor = connection().queryThrow(sql);
+    QList<Contact> result;
+    while (cursor.moveNext()) {
+        Contact contact;
+        contact._id = cursor.getInt64(0);
+        contact.srcId = cursor.getText(1);
+        contact.fullName = cursor.getText(2);
+        result.append(std::move(contact));
+    }
+    sortContacts(result);
+    return result;
+}
+
+QList<Contact> LocalDb::searchContactOutlines(qint64 groupId, const QString &keyword)
+{
+    QList<Contact> result = searchContactNames(groupId, keyword);
+    QList<qint64> ids;
+    ids.reserve(result.size());
+    for (const Contact &contact : std::as_const(result))
+        ids.append(contact._id);
+    QHash<qint64, Contact::EntityMap> entities = loadOutlineEntities(ids);
+    for (Contact &contact : result)
+        contact.entities = entities.take(contact._id);
+    return result;
+}
+
+Contact::EntityMap LocalDb::loadOutlineEntities(qint64 contactId)
+{
+    Sqlite3Sql sql("select contact_id,_id,type,data1,data2 from data where contact_id=? and type in (?,?,?,?)"
+                   " order by _id");
+    sql.addInt64Param(contactId);
+    for (int kind : OutlineKinds)
+        sql.addIntParam(kind);
+    Sqlite3Cursor cursor = connection().queryThrow(sql);
+    Contact::EntityMap entities;
+    while (cursor.moveNext())
+        addOutlineEntity(entities, cursor);
+    return entities;
+}
+
+QHash<qint64, Contact::EntityMap> LocalDb::loadOutlineEntities(const QList<qint64> &contactIds)
+{
+    QHash<qint64, Contact::EntityMap> result;
+    result.reserve(contactIds.size());
+    for (qint64 id : contactIds)
+        result.insert(id, Contact::EntityMap());
+    if (result.size() <= FewOutlines) {
+        for (auto it = result.begin(); it != result.end(); ++it)
+            it.value() = loadOutlineEntities(it.key());
+        return result;
+    }
+    // One pass in row order (the "+" keeps SQLite from going through the
+    // type index row by row), which is each contact's load order as well.
+    Sqlite3Sql sql("select contact_id,_id,type,data1,data2 from data where +type in (?,?,?,?)");
+    for (int kind : OutlineKinds)
+        sql.addIntParam(kind);
+    Sqlite3Cursor cursor = connection().queryThrow(sql);
+    while (cursor.moveNext()) {
+        const auto entities = result.find(cursor.getInt64(0));
+        if (entities != result.end())
+            addOutlineEntity(*entities, cursor);
+    }
+    return result;
+}
+
+QByteArray LocalDb::loadPhotoBytes(qint64 dataId)
+{
+    Sqlite3Cursor cursor = connection().queryThrow(Sqlite3Sql("select data15 from data where _id=?").addInt64Param(dataId));
+    return cursor.moveNext() ? cursor.getBlob(0) : QByteArray();
+}
+
 QList<Contact> LocalDb::searchContacts(qint64 groupId, const QString &keyword)
 {
     Sqlite3Sql sql("select d.*,c.full_name,c.src_id as csrc_id from data as d"
                    " inner join contact as c on d.contact_id=c._id");
     if (groupId != 0 || !keyword.isEmpty())
         sql.appendSql(" where 1=1");
-    if (groupId != 0) {
-        sql.appendSql(" and contact_id in (select contact_id from data where type=? and data1=?)");
-        sql.addIntParam(ENTITY_GROUP_MEMBERSHIP).addTextParam(QString::number(groupId));
-    }
-    if (!keyword.isEmpty()) {
-        // A search, not a merge: "%" and "_" typed by the user stay wildcards.
-        sql.appendSql(" and contact_id in (select contact_id from data where type not in (?,?) and data1 like ?)");
-        sql.addIntParam(ENTITY_GROUP_MEMBERSHIP)
-            .addIntParam(ENTITY_PHOTO)
-            .addTextParam(QLatin1Char('%') + keyword + QLatin1Char('%'));
-    }
+    appendSearchFilter(sql, "contact_id", groupId, keyword);
     sql.appendSql(" order by contact_id asc");
 
     Sqlite3Cursor cursor = connection().queryThrow(sql);

@@ -5,6 +5,7 @@
 #include "contacts/contactgroup.h"
 #include "contacts/sqlite3db.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -87,6 +88,21 @@ public:
     // `keyword` (photos and group memberships aside; SQL LIKE, ASCII case
     // ignored, "%" and "_" are wildcards). Sorted by full name.
     [[nodiscard]] QList<Contact> searchContacts(qint64 groupId, const QString &keyword);
+    // The same contacts in the same order without their entities: reads the
+    // contact table and the data index only.
+    [[nodiscard]] QList<Contact> searchContactNames(qint64 groupId, const QString &keyword);
+    // The same contacts in the same order, each holding only its outline
+    // entities (loadOutlineEntities).
+    [[nodiscard]] QList<Contact> searchContactOutlines(qint64 groupId, const QString &keyword);
+    // What a list of contacts shows of a contact: every phone (data1 and
+    // data2), the first e-mail and the first postal address (data1), and the
+    // first photo without its bytes (loadPhotoBytes reads them by the
+    // entity's _id); each with its _id.
+    [[nodiscard]] Contact::EntityMap loadOutlineEntities(qint64 contactId);
+    // The same for many contacts in one pass over the entities, by contact id.
+    [[nodiscard]] QHash<qint64, Contact::EntityMap> loadOutlineEntities(const QList<qint64> &contactIds);
+    // The data15 bytes of one entity row; empty when there is no such row.
+    [[nodiscard]] QByteArray loadPhotoBytes(qint64 dataId);
 
     // Stores `source`, merged into the contact of the same full name (ASCII
     // case ignored) when there is one. `stored` receives the contact as the
@@ -106,6 +122,8 @@ private:
     // become empty text, as a write would store them.
     [[nodiscard]] static Entity withWriteColumns(int kind, const Entity &entity);
     void open();
+    // Appends the group and keyword conditions of a search on `column`.
+    static void appendSearchFilter(Sqlite3Sql &sql, const char *column, qint64 groupId, const QString &keyword);
     bool mergeEntity(int kind, QList<Entity> &stored, const Entity &source, Entity &out) const;
 
     std::shared_ptr<const AbsContactCombineRule> m_combineRule;

@@ -33,7 +33,7 @@ awk -v sizes="$sizes" '
 FNR == 1 { f++ }
 { v[f, $1] = $2 }
 END {
-    split("select_handler_ms select_to_shown_ms search_again_ms set_and_paint_ms page_paint_mean_ms page_paint_p95_ms page_paint_max_ms card_show_ms photos decode_all_photos_ms rss_peak_mib", keys, " ")
+    split("select_handler_ms select_to_shown_ms search_again_ms set_and_paint_ms page_paint_mean_ms page_paint_p95_ms page_paint_max_ms card_show_ms huge_card_show_ms huge_card_complete_ms photos decode_all_photos_ms rss_peak_mib", keys, " ")
     label["select_handler_ms"] = "select database: groups, search, list set"
     label["select_to_shown_ms"] = "select database until the list is painted"
     label["search_again_ms"] = "  of which: the database search (warm)"
@@ -42,6 +42,8 @@ END {
     label["page_paint_p95_ms"] = "scroll: one page painted, 95th percentile"
     label["page_paint_max_ms"] = "scroll: one page painted, worst"
     label["card_show_ms"] = "card: show a contact and paint it"
+    label["huge_card_show_ms"] = "card: 2,000 numbers, 500 e-mails, 216 KB note"
+    label["huge_card_complete_ms"] = "  the same until its last line is in"
     label["photos"] = "contacts with a photo"
     label["decode_all_photos_ms"] = "(decoding every photo up front would take)"
     label["rss_peak_mib"] = "peak resident memory, MiB"
@@ -49,7 +51,7 @@ END {
     printf "%-46s", "figure"
     for (i = 1; i <= n; i++) printf " %12s", size[i]
     printf "\n"
-    for (k = 1; k <= 11; k++) {
+    for (k = 1; k <= 13; k++) {
         printf "%-46s", label[keys[k]] (keys[k] ~ /_ms$/ ? " (ms)" : "")
         for (i = 1; i <= n; i++) printf " %12.1f", v[i, keys[k]]
         printf "\n"

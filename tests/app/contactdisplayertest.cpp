@@ -86,6 +86,9 @@ class ContactDisplayerTest : public QObject
 
 private slots:
     void initTestCase();
+    void largeContactShowsEveryLine_data();
+    void largeContactShowsEveryLine();
+    void pendingLinesStopForTheNextContact();
     void nameBlock_data();
     void nameBlock();
     void sectionLines_data();
@@ -450,6 +453,93 @@ void ContactDisplayerTest::clearCard()
     QVERIFY(card.widget() != old.data());
     QVERIFY(card.widget()->findChildren<QWidget *>().isEmpty());
     QTRY_VERIFY(old.isNull());
+}
+
+void ContactDisplayerTest::largeContactShowsEveryLine_data()
+{
+    QTest::addColumn<int>("phones");
+    QTest::addColumn<int>("emails");
+    QTest::addColumn<int>("noteLines");
+    QTest::newRow("small") << 3 << 2 << 2;
+    QTest::newRow("just over the first lines") << 119 << 2 << 1;
+    QTest::newRow("thousands of numbers") << 2000 << 500 << 1;
+    QTest::newRow("long note") << 1 << 1 << 4000;
+    QTest::newRow("both") << 2000 << 500 << 4000;
+}
+
+// Lines beyond the first ones arrive from the event loop, later lines of a
+// section sharing labels, a long note in pieces: once all are in, the card
+// holds every line of every section in order.
+void ContactDisplayerTest::largeContactShowsEveryLine()
+{
+    QFETCH(int, phones);
+    QFETCH(int, emails);
+    QFETCH(int, noteLines);
+    Contact person = contact(QStringLiteral("Large"));
+    QStringList phoneLines;
+    for (int i = 0; i < phones; ++i) {
+        person.addEntity(ENTITY_PHONE, typed(QStringLiteral("+1 555 %1").arg(i), QStringLiteral("2")));
+        phoneLines << QStringLiteral("Mobile:+1 555 %1").arg(i);
+    }
+    QStringList emailLines;
+    for (int i = 0; i < emails; ++i) {
+        person.addEntity(ENTITY_EMAIL, typed(QStringLiteral("p%1@example.org").arg(i), QStringLiteral("1")));
+        emailLines << QStringLiteral("Home:p%1@example.org").arg(i);
+    }
+    QStringList noteText;
+    for (int i = 0; i < noteLines; ++i)
+        noteText << QStringLiteral("Note line %1 with some words, \"quoted\", & <b>not bold</b>.").arg(i);
+    const QString note = noteText.join(QLatin1Char('\n'));
+    person.addEntity(ENTITY_NOTE, entity({{data1, note}}));
+
+    ContactDisplayer card;
+    card.resize(400, 600);
+    card.show();
+    card.showContact(person);
+    QTRY_VERIFY_WITH_TIMEOUT(!card.hasPendingLines(), 60000);
+    const Sections shown = sections(card);
+    QCOMPARE(shown.size(), 3);
+    auto lines = [](const QStringList &section, const QString &separator) {
+        return section.mid(1).join(QLatin1Char('\n')).split(separator);
+    };
+    QCOMPARE(shown.at(0).first(), QStringLiteral("Phone:"));
+    QCOMPARE(lines(shown.at(0), QStringLiteral("\n")), phoneLines);
+    QCOMPARE(shown.at(1).first(), QStringLiteral("E-Mail:"));
+    QCOMPARE(lines(shown.at(1), QStringLiteral("\n")), emailLines);
+    QCOMPARE(shown.at(2).first(), QStringLiteral("Notes:"));
+    QCOMPARE(shown.at(2).mid(1).join(QLatin1Char('\n')), note);
+    // Every label of the card stays plain text, selectable and wrapped.
+    for (int s = 0; s < 3; ++s) {
+        QLayout *section = card.widget()->layout()->itemAt(s + 1)->widget()->layout();
+        for (int j = 1; j < section->count(); ++j) {
+            auto *label = qobject_cast<QLabel *>(section->itemAt(j)->widget());
+            QCOMPARE(label->textFormat(), Qt::PlainText);
+            QVERIFY(label->wordWrap());
+            QVERIFY(label->textInteractionFlags() & Qt::TextSelectableByMouse);
+        }
+    }
+    if (phones + emails + 1 <= 120 && note.size() <= 4096)   // one label per line, as for any contact
+        QCOMPARE(shown.at(0).size() + shown.at(1).size() + shown.at(2).size(), 3 + phones + emails + 1);
+}
+
+// A new contact while lines are pending: only the new contact's lines.
+void ContactDisplayerTest::pendingLinesStopForTheNextContact()
+{
+    Contact large = contact(QStringLiteral("Large"));
+    for (int i = 0; i < 1000; ++i)
+        large.addEntity(ENTITY_PHONE, typed(QStringLiteral("+1 555 %1").arg(i), QStringLiteral("2")));
+    ContactDisplayer card;
+    card.showContact(large);
+    QVERIFY(card.hasPendingLines());
+    card.showContact(contact(QStringLiteral("Small"), {{ENTITY_PHONE, typed(QStringLiteral("1"), QStringLiteral("2"))}}));
+    QVERIFY(!card.hasPendingLines());
+    QTest::qWait(50);
+    QCOMPARE(sections(card), (Sections{{QStringLiteral("Phone:"), QStringLiteral("Mobile:1")}}));
+    card.showContact(large);
+    card.clearCard();
+    QVERIFY(!card.hasPendingLines());
+    QTest::qWait(50);
+    QCOMPARE(sections(card), Sections{});
 }
 
 QTEST_MAIN(ContactDisplayerTest)

@@ -1,12 +1,14 @@
 // The contact list model: columns and their texts, row shading and height,
 // photo decorations and the stored records behind the indexes.
 #include "app/itemmodelcontacts.h"
+#include "contacts/localdb.h"
 #include "panetestutil.h"
 
 #include <QAbstractItemModelTester>
 #include <QBrush>
 #include <QImage>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace pim;
@@ -53,6 +55,9 @@ private slots:
     void indexesCarryStoredRecord();
     void setContactsKeepsCallerListApart();
     void appendAndClear();
+    void rowsFromDatabase_data();
+    void rowsFromDatabase();
+    void sortingByColumnFillsEveryRow();
 
 private:
     std::unique_ptr<ItemModelContacts> m_model;
@@ -268,6 +273,91 @@ void ItemModelContactsTest::appendAndClear()
     m_model->clearContacts();
     QCOMPARE(reset.size(), 1);
     QCOMPARE(m_model->rowCount(), 0);
+}
+
+
+void ItemModelContactsTest::rowsFromDatabase_data()
+{
+    QTest::addColumn<bool>("inUse");
+    QTest::newRow("database free") << false;
+    QTest::newRow("database in use by a job") << true;
+}
+
+// A list read as names: each row gets its columns and photo from the
+// database when shown, and fullContact() reads the whole contact.
+void ItemModelContactsTest::rowsFromDatabase()
+{
+    QFETCH(bool, inUse);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QByteArray png = panetest::picture("PNG", QColor(40, 160, 40), 36, 72);
+    const Contact ann = contact(
+        QStringLiteral("Ann"),
+        {{ENTITY_PHONE, phone(QStringLiteral("+1 111"), QStringLiteral("1"))},
+         {ENTITY_PHONE, phone(QStringLiteral("+1 222"), QStringLiteral("2"))},
+         {ENTITY_EMAIL, entity({{data1, QStringLiteral("ann@x.org")}})},
+         {ENTITY_POSTAL_ADDRESS, entity({{data1, QStringLiteral("1 Main St")}})},
+         {ENTITY_NOTE, entity({{data1, QStringLiteral("a note the list never holds")}})},
+         {ENTITY_PHOTO, panetest::photo(png)}});
+    std::shared_ptr<LocalDb> db = panetest::makeDb(dir.filePath(QStringLiteral("a.db")), {ann, contact(QStringLiteral("Bob"))});
+    m_model->setSourceInUse([&] { return inUse; });
+    m_model->setContacts(db->searchContactNames(0, QString()), db);
+    QCOMPARE(m_model->rowCount(), 2);
+    QCOMPARE(m_model->index(0, 0).data().toString(), QStringLiteral("Ann"));
+    const QImage decoration = m_model->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().toImage();
+    const Contact full = m_model->fullContact(m_model->index(0, 0));
+    if (inUse) {
+        // Nothing is read while a job may be using the database.
+        QCOMPARE(m_model->index(0, 1).data().toString(), QString());
+        QCOMPARE(decoration, emptyContact());
+        QCOMPARE(full.entityCount(), 0);
+        QCOMPARE(full.fullName, QStringLiteral("Ann"));
+        inUse = false;   // the job ends: the row is read when next shown
+    } else {
+        QCOMPARE(decoration, expectedDecoration(png, "PNG"));
+        QCOMPARE(full, db->loadContact(full._id));
+        QVERIFY(full.hasEntities(ENTITY_NOTE));
+    }
+    QCOMPARE(m_model->index(0, 1).data().toString(), QStringLiteral("+1 222"));
+    QCOMPARE(m_model->index(0, 2).data().toString(), QStringLiteral("ann@x.org"));
+    QCOMPARE(m_model->index(0, 3).data().toString(), QStringLiteral("1 Main St"));
+    QCOMPARE(m_model->index(0, 0).data(Qt::DecorationRole).value<QPixmap>().toImage(), expectedDecoration(png, "PNG"));
+    QVERIFY(!m_model->contactAt(m_model->index(0, 0))->hasEntities(ENTITY_NOTE));
+    QCOMPARE(m_model->index(1, 1).data().toString(), QString());
+
+    // Once the database is gone, a row is what the list holds.
+    const qint64 id = full._id;
+    db.reset();
+    const Contact row = m_model->fullContact(m_model->index(0, 0));
+    QCOMPARE(row._id, id);
+    QVERIFY(!row.hasEntities(ENTITY_NOTE));
+    QVERIFY(!m_model->fullContact(m_model->index(2, 0))._id);
+}
+
+void ItemModelContactsTest::sortingByColumnFillsEveryRow()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QList<Contact> contacts;
+    const QStringList numbers{QStringLiteral("3"), QStringLiteral("1"), QString(), QStringLiteral("2")};
+    for (int i = 0; i < numbers.size(); ++i) {
+        Contact c = contact(QStringLiteral("C%1").arg(i));
+        if (!numbers.at(i).isEmpty())
+            c.addEntity(ENTITY_PHONE, phone(numbers.at(i), QStringLiteral("2")));
+        contacts << c;
+    }
+    const std::shared_ptr<LocalDb> db = panetest::makeDb(dir.filePath(QStringLiteral("s.db")), contacts);
+    m_model->setContacts(db->searchContactNames(0, QString()), db);
+    m_model->sort(ItemModelContacts::PhoneColumn, Qt::DescendingOrder);
+    QStringList order;
+    for (const Contact &c : m_model->contacts())
+        order << c.fullName + QLatin1Char('=') + ItemModelContacts::phoneText(c);
+    // Rows without a number go last either way.
+    QCOMPARE(order, (QStringList{"C0=3", "C3=2", "C1=1", "C2="}));
+    // A new list from the database takes the same order.
+    m_model->setContacts(db->searchContactNames(0, QString()), db);
+    QCOMPARE(m_model->index(0, 0).data().toString(), QStringLiteral("C0"));
+    QCOMPARE(m_model->index(3, 0).data().toString(), QStringLiteral("C2"));
 }
 
 QTEST_MAIN(ItemModelContactsTest)

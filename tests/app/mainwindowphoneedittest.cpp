@@ -170,7 +170,8 @@ void MainWindowPhoneEditTest::editNumber()
             row = i;
     }
     QVERIFY(row >= 0);
-    const Contact before = list()->contacts()[row];
+    // The list holds outlines; the editor shows the whole contact.
+    const Contact before = cache()->loadContact(list()->contacts()[row]._id);
     const Entity phone = before.entitiesOf(ENTITY_PHONE)[0];
     f.answers().answerDialog(CommandFixture::applyEditor([](EditContactForm &form) {
         auto *phones = form.findChild<EntitiesEditor *>(QStringLiteral("wdPhones"));

@@ -36,6 +36,33 @@ Entity fullEntity(const QString &tag)
     return e;
 }
 
+// What searchContactOutlines gives for a whole contact: every phone's data1
+// and data2, the first e-mail's and the first address's data1, and the first
+// photo's row id, each with its row id.
+Contact outlineOf(const Contact &full)
+{
+    Contact outline;
+    outline._id = full._id;
+    outline.srcId = full.srcId;
+    outline.fullName = full.fullName;
+    auto keep = [&](int kind, const Entity &e, QList<int> columns) {
+        Entity kept;
+        kept._id = e._id;
+        for (int column : columns)
+            kept.setText(column, e.text(column));
+        outline.addEntity(kind, kept);
+    };
+    for (const Entity &phone : full.entitiesOf(ENTITY_PHONE))
+        keep(ENTITY_PHONE, phone, { data1, data2 });
+    if (const Entity *email = full.firstEntity(ENTITY_EMAIL))
+        keep(ENTITY_EMAIL, *email, { data1 });
+    if (const Entity *address = full.firstEntity(ENTITY_POSTAL_ADDRESS))
+        keep(ENTITY_POSTAL_ADDRESS, *address, { data1 });
+    if (const Entity *photo = full.firstEntity(ENTITY_PHOTO))
+        keep(ENTITY_PHOTO, *photo, {});
+    return outline;
+}
+
 QList<int> ints(std::initializer_list<int> list)
 {
     return QList<int>(list);
@@ -68,6 +95,7 @@ private Q_SLOTS:
     void searchAll();
     void searchByGroupAndKeyword_data();
     void searchByGroupAndKeyword();
+    void outlinesKeepWhatTheListShows();
     void removeFile();
 
 private:
@@ -581,6 +609,10 @@ void LocalDbTest::searchAll()
     QCOMPARE(names, (QStringList { "Adam", "Zed", "bob", QString::fromUtf8("\xC3\x84rger") }));
     for (const Contact &c : all)
         QCOMPARE(c, db->loadContact(c._id));
+    const QList<Contact> outlines = db->searchContactOutlines(0, QString());
+    QCOMPARE(outlines.size(), all.size());
+    for (qsizetype i = 0; i < all.size(); ++i)
+        QCOMPARE(outlines.at(i), outlineOf(all.at(i)));
     const Contact &z = all.at(1);
     QCOMPARE(z._id, zed);
     QCOMPARE(z.entitiesOf(ENTITY_PHONE).size(), 2);
@@ -646,6 +678,59 @@ void LocalDbTest::searchByGroupAndKeyword()
         QCOMPARE(c, db->loadContact(c._id));   // every entity, not only the matching ones
     }
     QCOMPARE(names, found);
+    // The list's outlines: the same contacts in the same order.
+    QStringList outlined;
+    for (const Contact &c : db->searchContactOutlines(groupId, keyword)) {
+        outlined << c.fullName;
+        QCOMPARE(c, outlineOf(db->loadContact(c._id)));
+    }
+    QCOMPARE(outlined, found);
+}
+
+void LocalDbTest::outlinesKeepWhatTheListShows()
+{
+    auto db = newDb();
+    auto typed = [](const char *number, const char *type) {
+        return dbtest::entity({ { data1, QString::fromUtf8(number) }, { data2, QString::fromUtf8(type) } });
+    };
+    Entity jpeg;
+    jpeg.setValue(data15, QByteArray("\xFF\xD8 first photo"));
+    Entity png;
+    png.setValue(data15, QByteArray("\x89PNG second photo"));
+    const qint64 id = addContact(
+        *db, QStringLiteral("Many"),
+        { { ENTITY_NOTE, dbtest::entity({ { data1, QStringLiteral("a long note") } }) },
+          { ENTITY_PHONE, typed("+1 111", "1") },
+          { ENTITY_EMAIL, dbtest::entity({ { data1, QStringLiteral("first@example.org") } }) },
+          { ENTITY_PHOTO, jpeg },
+          { ENTITY_PHONE, typed("+1 222", "2") },
+          { ENTITY_EMAIL, dbtest::entity({ { data1, QStringLiteral("second@example.org") } }) },
+          { ENTITY_POSTAL_ADDRESS, dbtest::entity({ { data1, QStringLiteral("1 Main St") } }) },
+          { ENTITY_PHOTO, png },
+          { ENTITY_POSTAL_ADDRESS, dbtest::entity({ { data1, QStringLiteral("2 Side St") } }) } });
+    addContact(*db, QStringLiteral("Note only"), { { ENTITY_NOTE, dbtest::entity({ { data1, QStringLiteral("n") } }) } });
+
+    const QList<Contact> outlines = db->searchContactOutlines(0, QString());
+    QCOMPARE(outlines.size(), 2);
+    const Contact &many = outlines.at(0);
+    QCOMPARE(many._id, id);
+    QCOMPARE(many.entitiesOf(ENTITY_PHONE).size(), 2);
+    QCOMPARE(many.entitiesOf(ENTITY_PHONE).at(1).text(data1), QStringLiteral("+1 222"));
+    QCOMPARE(many.entitiesOf(ENTITY_PHONE).at(1).toInt(data2), 2);
+    QCOMPARE(many.entitiesOf(ENTITY_EMAIL).size(), 1);
+    QCOMPARE(many.entitiesOf(ENTITY_EMAIL).at(0).text(data1), QStringLiteral("first@example.org"));
+    QCOMPARE(many.entitiesOf(ENTITY_POSTAL_ADDRESS).size(), 1);
+    QCOMPARE(many.entitiesOf(ENTITY_POSTAL_ADDRESS).at(0).text(data1), QStringLiteral("1 Main St"));
+    QVERIFY(!many.hasEntities(ENTITY_NOTE));
+    // The photo comes without its bytes; they are read by its row id.
+    QCOMPARE(many.entitiesOf(ENTITY_PHOTO).size(), 1);
+    const Entity &photo = many.entitiesOf(ENTITY_PHOTO).at(0);
+    QVERIFY(!photo.has(data15));
+    QCOMPARE(db->loadPhotoBytes(photo._id), jpeg.bytes(data15));
+    QCOMPARE(db->loadPhotoBytes(987654), QByteArray());
+    // A contact with none of the listed kinds is still listed.
+    QCOMPARE(outlines.at(1).fullName, QStringLiteral("Note only"));
+    QCOMPARE(outlines.at(1).entityCount(), 0);
 }
 
 void LocalDbTest::removeFile()
