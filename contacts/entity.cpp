@@ -84,6 +84,11 @@ void Entity::setValue(int column, QVariant &&value)
         remove(column);
         return;
     }
+    if (m_values.empty() || m_values.back().column < column) {
+        // Columns are mostly set in ascending order.
+        m_values.push_back(Slot { column, std::move(value) });
+        return;
+    }
     auto it = std::lower_bound(m_values.begin(), m_values.end(), column,
                                [](const Slot &slot, int c) { return slot.column < c; });
     if (it != m_values.end() && it->column == column)

@@ -67,6 +67,27 @@ struct CSVImport::Pending
     }
 };
 
+template<typename Value, typename Fill>
+const Value &CSVImport::memoized(Memo<Value> &memo, const QString &key, Fill fill)
+{
+    constexpr size_t limit = 32;
+    for (const auto &entry : memo.entries) {
+        if (entry.first == key)
+            return entry.second;
+    }
+    std::pair<QString, Value> *entry = nullptr;
+    if (memo.entries.size() < limit) {
+        entry = &memo.entries.emplace_back();
+    } else {
+        entry = &memo.entries[memo.replace];
+        memo.replace = (memo.replace + 1) % limit;
+        entry->second = Value();
+    }
+    entry->first = key;
+    fill(entry->second);
+    return entry->second;
+}
+
 CSVImport::CSVImport() = default;
 CSVImport::CSVImport(CSVImport &&other) noexcept = default;
 CSVImport &CSVImport::operator=(CSVImport &&other) noexcept = default;
@@ -298,16 +319,16 @@ Contact CSVImport::next()
         case Role::FormattedAddress:
             p->formatted = value;
             break;
-        case Role::Labels:
-            if (value != m_labelsText) {
-                m_labelsText = value;
-                m_labelsNames = CSVColumnMap::groupNames(value);
-            }
-            for (const QString &name : std::as_const(m_labelsNames)) {
+        case Role::Labels: {
+            const QStringList &names = memoized(m_labelsMemo, value, [&value](QStringList &found) {
+                found = CSVColumnMap::groupNames(value);
+            });
+            for (const QString &name : names) {
                 if (!labels.contains(name))
                     labels.append(name);
             }
             break;
+        }
         case Role::BirthYear:
         case Role::BirthMonth:
         case Role::BirthDay: {
@@ -376,29 +397,36 @@ Contact CSVImport::next()
 
         if (group.kind == ENTITY_IM) {
             int protocol = group.typeColumn == data5 ? group.type : 0;
-            QString customProtocol;
-            if (group.typeColumn != data5)
-                protocol = CSVColumnMap::imProtocol(p.service, &customProtocol);
+            const QString *customProtocol = nullptr;
+            if (group.typeColumn != data5) {
+                const TypeMemo &memo = memoized(m_serviceMemo, p.service, [&p](TypeMemo &m) {
+                    m.code = CSVColumnMap::imProtocol(p.service, &m.label);
+                });
+                protocol = memo.code;
+                customProtocol = &memo.label;
+            }
             if (protocol)
                 e.setValue(data5, protocol);
-            if (!customProtocol.isEmpty())
-                e.setText(data6, customProtocol);
-            QString label;
-            const int imType = group.imType >= 0 ? group.imType : CSVColumnMap::typeCode(ENTITY_IM, p.type, 1, &label);
-            e.setValue(data2, imType);
-            if (!label.isEmpty())
-                e.setText(data3, label);
+            if (customProtocol && !customProtocol->isEmpty())
+                e.setText(data6, *customProtocol);
+            if (group.imType >= 0) {
+                e.setValue(data2, group.imType);
+            } else {
+                const TypeMemo &memo = memoized(m_typeMemo[size_t(g)], p.type, [&p](TypeMemo &m) {
+                    m.code = CSVColumnMap::typeCode(ENTITY_IM, p.type, 1, &m.label);
+                });
+                e.setValue(data2, memo.code);
+                if (!memo.label.isEmpty())
+                    e.setText(data3, memo.label);
+            }
         } else if (group.typeColumn) {
-            TypeMemo &memo = m_typeMemo[size_t(g)];
             if (p.type.isEmpty()) {
                 if (group.type != 0)
                     e.setValue(group.typeColumn, group.type);
             } else {
-                if (memo.text.isNull() || memo.text != p.type) {
-                    memo.text = p.type;
-                    memo.label.clear();
-                    memo.code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &memo.label);
-                }
+                const TypeMemo &memo = memoized(m_typeMemo[size_t(g)], p.type, [&p, &group](TypeMemo &m) {
+                    m.code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &m.label);
+                });
                 if (memo.code != 0)
                     e.setValue(group.typeColumn, memo.code);
                 if (!memo.label.isEmpty())

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Reads a CSV file into contacts. The first row names the columns; each
@@ -64,18 +65,26 @@ private:
     std::vector<CSVRowParser::Field> m_fields;
     std::vector<Pending> m_pending;
     std::vector<int> m_touched;
-    // The last type label of each group and what it read as: rows of one
-    // file repeat the same few labels.
+    // What the type labels, instant-messenger services and labels columns
+    // read as, by their text: rows of one file repeat the same few values,
+    // and a short list compared by text is cheaper than hashing every field.
+    template<typename Value>
+    struct Memo
+    {
+        std::vector<std::pair<QString, Value>> entries;
+        size_t replace = 0;   // the entry a new text overwrites once the list is full
+    };
     struct TypeMemo
     {
-        QString text;
         int code = 0;
         QString label;
     };
-    std::vector<TypeMemo> m_typeMemo;
-    // The last value of a labels column and its group names.
-    QString m_labelsText;
-    QStringList m_labelsNames;
+    template<typename Value, typename Fill>
+    static const Value &memoized(Memo<Value> &memo, const QString &key, Fill fill);
+
+    std::vector<Memo<TypeMemo>> m_typeMemo;   // per group
+    Memo<TypeMemo> m_serviceMemo;             // protocol, custom name
+    Memo<QStringList> m_labelsMemo;
 };
 
 #endif

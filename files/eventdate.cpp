@@ -117,16 +117,29 @@ bool splitNumbers(QStringView t, QChar sep, int (&n)[3], qsizetype (&widths)[3],
 
 QString EventDate::fromParts(int year, int month, int day)
 {
+    // Written digit by digit into one buffer: a file of many contacts
+    // turns one date per row.
+    const auto put2 = [](char16_t *at, int n) {
+        at[0] = char16_t(u'0' + n / 10);
+        at[1] = char16_t(u'0' + n % 10);
+    };
     if (year <= 0) {
         // Any year that has a 29 February will do to check the day.
         if (!QDate::isValid(2000, month, day))
             return QString();
-        return QStringLiteral("--") + twoDigits(month) + u'-' + twoDigits(day);
+        char16_t text[7] = { u'-', u'-', 0, 0, u'-', 0, 0 };
+        put2(text + 2, month);
+        put2(text + 5, day);
+        return QString(reinterpret_cast<const QChar *>(text), 7);
     }
     if (year > 9999 || !QDate::isValid(year, month, day))
         return QString();
-    return QString::number(year).rightJustified(4, u'0') + u'-' + twoDigits(month) + u'-' + twoDigits(day)
-        + QStringLiteral("T00:00:00");
+    char16_t text[19] = { 0, 0, 0, 0, u'-', 0, 0, u'-', 0, 0, u'T', u'0', u'0', u':', u'0', u'0', u':', u'0', u'0' };
+    put2(text, year / 100);
+    put2(text + 2, year % 100);
+    put2(text + 5, month);
+    put2(text + 8, day);
+    return QString(reinterpret_cast<const QChar *>(text), 19);
 }
 
 QString EventDate::fromIso(QStringView text)
