@@ -49,7 +49,9 @@ constexpr qint64 chunkSize = 256 * 1024;
 // What a row gives one group before it becomes an entity.
 struct CSVImport::Pending
 {
-    QVarLengthArray<std::pair<int, QString>, 8> values;   // entity column, text
+    Entity entity;   // the values of the group's columns
+    bool hasValues = false;
+    int room = 3;   // columns an entity of the group can take
     QString type;
     QString service;
     QString formatted;
@@ -58,7 +60,8 @@ struct CSVImport::Pending
 
     void reset()
     {
-        values.clear();
+        entity.clearValues();
+        hasValues = false;
         type.clear();
         service.clear();
         formatted.clear();
@@ -267,6 +270,10 @@ Contact CSVImport::next()
     const std::vector<CSVColumnMap::Group> &groups = m_map->groups();
     if (m_pending.size() != groups.size()) {
         m_pending.resize(groups.size());
+        for (const CSVColumnMap::Column &column : columns) {
+            if (column.role == Role::Value)
+                ++m_pending[size_t(column.group)].room;
+        }
         m_typeMemo.resize(groups.size());
     }
     for (const int g : m_touched)
@@ -293,19 +300,18 @@ Contact CSVImport::next()
         if (p && !p->touched && (column.role == Role::Value || column.role == Role::FormattedAddress)) {
             p->touched = true;
             m_touched.push_back(column.group);
+            p->entity.reserve(p->room);
         }
         switch (column.role) {
         case Role::Value: {
-            auto it = std::find_if(p->values.begin(), p->values.end(),
-                                   [&column](const auto &v) { return v.first == column.entityColumn; });
-            if (it == p->values.end()) {
-                p->values.append({ column.entityColumn, value });
-            } else if (it->second.isEmpty()) {
-                it->second = value;
-            } else {
-                it->second += u' ';
-                it->second += value;
-            }
+            // Columns that share an entity column (Outlook's "Street 2",
+            // "Street 3") are joined by a space.
+            const QVariant *before = p->entity.find(column.entityColumn);
+            if (!before)
+                p->entity.setText(column.entityColumn, value);
+            else
+                p->entity.setText(column.entityColumn, before->toString() + u' ' + value);
+            p->hasValues = true;
             if (groups[size_t(column.group)].kind == ENTITY_EVENT)
                 p->dateColumn = i;
             break;
@@ -366,10 +372,7 @@ Contact CSVImport::next()
         if (!p.touched)
             continue;
         const CSVColumnMap::Group &group = groups[size_t(g)];
-        Entity e;
-        e.reserve(int(p.values.size()) + 3);
-        for (const auto &[column, value] : p.values)
-            e.setText(column, value);
+        Entity e = std::move(p.entity);
 
         switch (group.kind) {
         case ENTITY_NAME:
@@ -377,7 +380,7 @@ Contact CSVImport::next()
             e.setText(data1, contact.fullName);
             break;
         case ENTITY_POSTAL_ADDRESS:
-            if (p.values.isEmpty())
+            if (!p.hasValues)
                 e.setText(data4, p.formatted);
             e.setText(data1, formatPostalAddress(e));
             break;
