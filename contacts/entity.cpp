@@ -42,7 +42,7 @@ QString Entity::text(int column) const
     if (!v)
         return QString();
     if (v->typeId() == QMetaType::QString)
-        return v->toString();
+        return *static_cast<const QString *>(v->constData());
     if (v->typeId() == QMetaType::QByteArray)
         return QString::fromUtf8(v->toByteArray());
     return v->toString();

@@ -367,7 +367,13 @@ Contact CSVImport::next()
         }
     }
 
-    for (const int g : m_map->groupOrder()) {
+    // The groups come by kind: the list of a kind is looked up once, when
+    // its first entity is there, with room for the rest of its groups.
+    const std::vector<int> &order = m_map->groupOrder();
+    QList<Entity> *list = nullptr;
+    int listKind = -1;
+    for (size_t at = 0; at < order.size(); ++at) {
+        const int g = order[at];
         Pending &p = m_pending[size_t(g)];
         if (!p.touched)
             continue;
@@ -437,17 +443,24 @@ Contact CSVImport::next()
             }
         }
 
-        QList<Entity> &list = contact.entities[group.kind];
+        if (listKind != group.kind) {
+            listKind = group.kind;
+            list = &contact.entities[group.kind];
+            qsizetype coming = 0;
+            for (size_t next = at; next < order.size() && groups[size_t(order[next])].kind == group.kind; ++next)
+                coming += m_pending[size_t(order[next])].touched ? 1 : 0;
+            list->reserve(list->size() + coming);
+        }
         const QString first = e.text(data1);
         if (group.multiValue && first.contains(QLatin1String(" ::: "))) {
             // Google puts several numbers of one type into one field.
             for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {
                 Entity copy = e;
                 copy.setText(data1, piece.trimmed());
-                list.append(std::move(copy));
+                list->append(std::move(copy));
             }
         } else {
-            list.append(std::move(e));
+            list->append(std::move(e));
         }
     }
 
