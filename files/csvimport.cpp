@@ -33,6 +33,27 @@ bool isPlaceholder(const QString &value)
     return value.trimmed().isEmpty() || placeholders.contains(value);
 }
 
+// The same check on a field's UTF-8 bytes.
+bool isPlaceholder(QByteArrayView value)
+{
+    static constexpr const char *placeholders[] = { "Normal", "False", "Unspecified", "0/0/00",
+                                                    "0.0.00", "Keine Angabe", "Aus", "Nicht angegeben" };
+    bool blank = true;
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return isPlaceholder(QString::fromUtf8(value));   // other spaces than ASCII ones
+        if (c != ' ' && (c < '\t' || c > '\r'))
+            blank = false;
+    }
+    if (blank)
+        return true;
+    for (const char *placeholder : placeholders) {
+        if (value == QByteArrayView(placeholder))
+            return true;
+    }
+    return false;
+}
+
 QString separatorName(char separator)
 {
     switch (separator) {
@@ -52,8 +73,13 @@ struct CSVImport::Pending
     Entity entity;   // the values of the group's columns
     bool hasValues = false;
     int room = 3;   // columns an entity of the group can take
-    QString type;
-    QString service;
+    // What the type label and the service column read as.
+    bool hasType = false;
+    int typeCode = 0;
+    QString typeLabel;
+    bool hasService = false;
+    int protocol = 0;
+    QString customProtocol;
     QString formatted;
     qsizetype dateColumn = -1;   // the column an event's date came from
     bool touched = false;
@@ -62,8 +88,10 @@ struct CSVImport::Pending
     {
         entity.clearValues();
         hasValues = false;
-        type.clear();
-        service.clear();
+        hasType = false;
+        typeLabel.clear();
+        hasService = false;
+        customProtocol.clear();
         formatted.clear();
         dateColumn = -1;
         touched = false;
@@ -71,14 +99,14 @@ struct CSVImport::Pending
 };
 
 template<typename Value, typename Fill>
-const Value &CSVImport::memoized(Memo<Value> &memo, const QString &key, Fill fill)
+const Value &CSVImport::memoized(Memo<Value> &memo, QByteArrayView key, Fill fill)
 {
     constexpr size_t limit = 32;
     for (const auto &entry : memo.entries) {
         if (entry.first == key)
             return entry.second;
     }
-    std::pair<QString, Value> *entry = nullptr;
+    std::pair<QByteArray, Value> *entry = nullptr;
     if (memo.entries.size() < limit) {
         entry = &memo.entries.emplace_back();
     } else {
@@ -86,8 +114,8 @@ const Value &CSVImport::memoized(Memo<Value> &memo, const QString &key, Fill fil
         memo.replace = (memo.replace + 1) % limit;
         entry->second = Value();
     }
-    entry->first = key;
-    fill(entry->second);
+    entry->first = key.toByteArray();
+    fill(entry->second, QString::fromUtf8(key));
     return entry->second;
 }
 
@@ -293,10 +321,58 @@ Contact CSVImport::next()
         const CSVColumnMap::Column &column = columns[size_t(i)];
         if (column.role == Role::Ignored)
             continue;
+        Pending *p = column.group >= 0 ? &m_pending[size_t(column.group)] : nullptr;
+        if (column.role == Role::Type || column.role == Role::Service || column.role == Role::Labels
+            || column.role == Role::NotKept) {
+            // These are looked up or checked by their bytes: rows repeat
+            // them, and no text needs to be made for them.
+            QByteArrayView bytes = text.sliced(field.start, field.end - field.start);
+            if (field.form != Field::Plain) {
+                m_scratch = CSVRowParser::bytes(text, field);
+                bytes = m_scratch;
+                if (bytes.isEmpty())
+                    continue;
+            }
+            switch (column.role) {
+            case Role::Type: {
+                const CSVColumnMap::Group &group = groups[size_t(column.group)];
+                const TypeMemo &memo = memoized(m_typeMemo[size_t(column.group)], bytes, [&group](TypeMemo &m, const QString &label) {
+                    m.code = CSVColumnMap::typeCode(group.kind, label, group.kind == ENTITY_IM ? 1 : group.type, &m.label);
+                });
+                p->hasType = true;
+                p->typeCode = memo.code;
+                p->typeLabel = memo.label;
+                break;
+            }
+            case Role::Service: {
+                const TypeMemo &memo = memoized(m_serviceMemo, bytes, [](TypeMemo &m, const QString &service) {
+                    m.code = CSVColumnMap::imProtocol(service, &m.label);
+                });
+                p->hasService = true;
+                p->protocol = memo.code;
+                p->customProtocol = memo.label;
+                break;
+            }
+            case Role::Labels: {
+                const QStringList &names = memoized(m_labelsMemo, bytes, [](QStringList &found, const QString &value) {
+                    found = CSVColumnMap::groupNames(value);
+                });
+                for (const QString &name : names) {
+                    if (!labels.contains(name))
+                        labels.append(name);
+                }
+                break;
+            }
+            default:
+                if (!isPlaceholder(bytes))
+                    m_report.addNotKept(columnName(i));
+                break;
+            }
+            continue;
+        }
         const QString value = CSVRowParser::value(text, field);
         if (value.isEmpty())
             continue;
-        Pending *p = column.group >= 0 ? &m_pending[size_t(column.group)] : nullptr;
         if (p && !p->touched && (column.role == Role::Value || column.role == Role::FormattedAddress)) {
             p->touched = true;
             m_touched.push_back(column.group);
@@ -316,25 +392,9 @@ Contact CSVImport::next()
                 p->dateColumn = i;
             break;
         }
-        case Role::Type:
-            p->type = value;
-            break;
-        case Role::Service:
-            p->service = value;
-            break;
         case Role::FormattedAddress:
             p->formatted = value;
             break;
-        case Role::Labels: {
-            const QStringList &names = memoized(m_labelsMemo, value, [&value](QStringList &found) {
-                found = CSVColumnMap::groupNames(value);
-            });
-            for (const QString &name : names) {
-                if (!labels.contains(name))
-                    labels.append(name);
-            }
-            break;
-        }
         case Role::BirthYear:
         case Role::BirthMonth:
         case Role::BirthDay: {
@@ -352,11 +412,7 @@ Contact CSVImport::next()
                 displayColumn = i;
             }
             break;
-        case Role::NotKept:
-            if (!isPlaceholder(value))
-                m_report.addNotKept(columnName(i));
-            break;
-        case Role::Ignored:
+        default:
             break;
         }
     }
@@ -405,41 +461,30 @@ Contact CSVImport::next()
         }
 
         if (group.kind == ENTITY_IM) {
-            int protocol = group.typeColumn == data5 ? group.type : 0;
-            const QString *customProtocol = nullptr;
+            int protocol = group.type;
             if (group.typeColumn != data5) {
-                const TypeMemo &memo = memoized(m_serviceMemo, p.service, [&p](TypeMemo &m) {
-                    m.code = CSVColumnMap::imProtocol(p.service, &m.label);
-                });
-                protocol = memo.code;
-                customProtocol = &memo.label;
+                protocol = p.hasService ? p.protocol : 0;
+                if (!p.customProtocol.isEmpty())
+                    e.setText(data6, p.customProtocol);
             }
             if (protocol)
                 e.setValue(data5, protocol);
-            if (customProtocol && !customProtocol->isEmpty())
-                e.setText(data6, *customProtocol);
             if (group.imType >= 0) {
                 e.setValue(data2, group.imType);
             } else {
-                const TypeMemo &memo = memoized(m_typeMemo[size_t(g)], p.type, [&p](TypeMemo &m) {
-                    m.code = CSVColumnMap::typeCode(ENTITY_IM, p.type, 1, &m.label);
-                });
-                e.setValue(data2, memo.code);
-                if (!memo.label.isEmpty())
-                    e.setText(data3, memo.label);
+                e.setValue(data2, p.hasType ? p.typeCode : 1);
+                if (!p.typeLabel.isEmpty())
+                    e.setText(data3, p.typeLabel);
             }
         } else if (group.typeColumn) {
-            if (p.type.isEmpty()) {
+            if (!p.hasType) {
                 if (group.type != 0)
                     e.setValue(group.typeColumn, group.type);
             } else {
-                const TypeMemo &memo = memoized(m_typeMemo[size_t(g)], p.type, [&p, &group](TypeMemo &m) {
-                    m.code = CSVColumnMap::typeCode(group.kind, p.type, group.type, &m.label);
-                });
-                if (memo.code != 0)
-                    e.setValue(group.typeColumn, memo.code);
-                if (!memo.label.isEmpty())
-                    e.setText(data3, memo.label);
+                if (p.typeCode != 0)
+                    e.setValue(group.typeColumn, p.typeCode);
+                if (!p.typeLabel.isEmpty())
+                    e.setText(data3, p.typeLabel);
             }
         }
 

@@ -71,7 +71,7 @@ private:
     template<typename Value>
     struct Memo
     {
-        std::vector<std::pair<QString, Value>> entries;
+        std::vector<std::pair<QByteArray, Value>> entries;   // by the field's UTF-8 bytes
         size_t replace = 0;   // the entry a new text overwrites once the list is full
     };
     struct TypeMemo
@@ -80,11 +80,12 @@ private:
         QString label;
     };
     template<typename Value, typename Fill>
-    static const Value &memoized(Memo<Value> &memo, const QString &key, Fill fill);
+    static const Value &memoized(Memo<Value> &memo, QByteArrayView key, Fill fill);
 
     std::vector<Memo<TypeMemo>> m_typeMemo;   // per group
     Memo<TypeMemo> m_serviceMemo;             // protocol, custom name
     Memo<QStringList> m_labelsMemo;
+    QByteArray m_scratch;   // a quoted field's bytes
 };
 
 #endif
