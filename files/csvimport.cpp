@@ -497,7 +497,7 @@ Contact CSVImport::next()
             list->reserve(list->size() + coming);
         }
         const QString first = e.text(data1);
-        if (group.multiValue && first.contains(QLatin1String(" ::: "))) {
+        if (group.multiValue && first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
             // Google puts several numbers of one type into one field.
             for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {
                 Entity copy = e;

@@ -223,13 +223,15 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
     const QByteArrayView span = text.sliced(field.start, field.end - field.start);
     if (field.form == Field::Plain)
         return span.toByteArray();
-    QByteArray out;
-    out.reserve(span.size());
+    // The value is never longer than its span: written into one block.
+    QByteArray out(span.size(), Qt::Uninitialized);
+    char *w = out.data();
     if (field.form == Field::Literal) {
         for (const char c : span) {
             if (c != '\r')
-                out.append(c);
+                *w++ = c;
         }
+        out.truncate(w - out.constData());
         return out;
     }
     bool inQuotes = false;
@@ -240,7 +242,7 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
             if (quotePending) {
                 quotePending = false;
                 if (c == '"') {
-                    out.append('"');
+                    *w++ = '"';
                     continue;
                 }
                 inQuotes = false;
@@ -248,7 +250,7 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
                 quotePending = true;
                 continue;
             } else {
-                out.append(c);
+                *w++ = c;
                 continue;
             }
         }
@@ -257,12 +259,13 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
                 inQuotes = true;
                 quoteSeen = true;
             } else {
-                out.append(c);
+                *w++ = c;
             }
         } else if (c != '\r') {
-            out.append(c);
+            *w++ = c;
         }
     }
+    out.truncate(w - out.constData());
     return out;
 }
 
