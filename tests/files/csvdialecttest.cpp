@@ -44,6 +44,8 @@ private Q_SLOTS:
     void malformedRows_data();
     void malformedRows();
     void reportOfUnknownColumnsAndAMalformedRow();
+    void repeatedLabelsReadAlike_data();
+    void repeatedLabelsReadAlike();
     void badInput_data();
     void badInput();
     void identicalColumns_data();
@@ -449,6 +451,54 @@ void CsvDialectTest::malformedRows()
     for (const ImportReport::MalformedRow &row : reader.report().malformedRows())
         reported.append(row.row);
     QCOMPARE(reported, malformed);
+}
+
+// Type labels, services and group labels that come back row after row are
+// read once and remembered: however many different ones a file has, and
+// however they are quoted, every row still gets its own.
+void CsvDialectTest::repeatedLabelsReadAlike_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("distinct");
+    QTest::newRow("one value") << 5 << 1;
+    QTest::newRow("a few") << 30 << 3;
+    QTest::newRow("more than are remembered") << 200 << 45;
+    QTest::newRow("every row its own") << 120 << 120;
+}
+
+void CsvDialectTest::repeatedLabelsReadAlike()
+{
+    QFETCH(int, rows);
+    QFETCH(int, distinct);
+    QByteArray bytes("First Name,Last Name,Labels,Phone 1 - Label,Phone 1 - Value,IM 1 - Label,IM 1 - Service,"
+                     "IM 1 - Value,Gender\n");
+    const auto phoneLabel = [](int k) { return k % 3 == 0 ? QStringLiteral("Mobile") : QStringLiteral("Line %1").arg(k); };
+    for (int i = 0; i < rows; ++i) {
+        const int k = i % distinct;
+        // Every other row quotes the same texts: they must read the same.
+        const QByteArray q = i % 2 ? "\"" : "";
+        bytes += "Ann," + QByteArray::number(i) + ',' + q + "Team " + QByteArray::number(k) + " ::: * myContacts" + q
+            + ',' + q + phoneLabel(k).toUtf8() + q + ",+1 555 " + QByteArray::number(i) + ",Work," + q + "Chat "
+            + QByteArray::number(k) + q + ",ann" + QByteArray::number(i) + ',' + (k % 2 ? "Unspecified" : "Female")
+            + '\n';
+    }
+    CSVImport reader = importBytes(bytes);
+    const QList<Contact> contacts = readAll(reader);
+    QCOMPARE(contacts.size(), rows);
+    int notKept = 0;
+    for (int i = 0; i < rows; ++i) {
+        const int k = i % distinct;
+        const Contact &c = contacts.at(i);
+        const QString label = phoneLabel(k);
+        const QString phone = k % 3 == 0 ? QStringLiteral("1=+1 555 %1|2=2").arg(i)
+                                         : QStringLiteral("1=+1 555 %1|3=%2").arg(i).arg(label);
+        QCOMPARE(describeKind(c, ENTITY_PHONE), QStringList { phone });
+        QCOMPARE(describeKind(c, ENTITY_GROUP_MEMBERSHIP), QStringList { QStringLiteral("2=Team %1").arg(k) });
+        QCOMPARE(describeKind(c, ENTITY_IM), QStringList { QStringLiteral("1=ann%1|2=2|6=Chat %2").arg(i).arg(k) });
+        notKept += k % 2 ? 0 : 1;
+    }
+    QCOMPARE(ImportReport::countList(reader.report().notKeptItems()),
+             QString::fromUtf8("%1 × Gender").arg(notKept));
 }
 
 void CsvDialectTest::reportOfUnknownColumnsAndAMalformedRow()
