@@ -224,20 +224,20 @@ void VCardTokenizer::put(char c)
             syntaxError();
         } else if (!isSpace(c)) {
             const auto at = qsizetype(m_buffer.size());
-            m_params.append(ParamEntry { at, at, -1, -1 });
+            m_params.push_back(ParamEntry { at, at, -1, -1 });
             m_buffer.push_back(c);
             m_state = State::ParamName;
         }
         return;
     case State::ParamName:
         if (c == ';') {
-            m_params.last().nameEnd = qsizetype(m_buffer.size());
+            m_params.back().nameEnd = qsizetype(m_buffer.size());
             m_state = State::ParamNameStart;
         } else if (c == '=') {
-            m_params.last().nameEnd = qsizetype(m_buffer.size());
+            m_params.back().nameEnd = qsizetype(m_buffer.size());
             m_state = State::ParamValueStart;
         } else if (c == ':') {
-            m_params.last().nameEnd = qsizetype(m_buffer.size());
+            m_params.back().nameEnd = qsizetype(m_buffer.size());
             beginProperty();
         } else if (!isSpace(c)) {
             m_buffer.push_back(c);
@@ -247,8 +247,8 @@ void VCardTokenizer::put(char c)
         if (c == ':' || c == ';') {
             syntaxError();   // an empty parameter value
         } else if (!isSpace(c)) {
-            m_params.last().valueStart = qsizetype(m_buffer.size());
-            m_params.last().valueEnd = qsizetype(m_buffer.size());
+            m_params.back().valueStart = qsizetype(m_buffer.size());
+            m_params.back().valueEnd = qsizetype(m_buffer.size());
             m_escape = false;
             m_inQuotes = c == '"';
             if (!m_inQuotes)
@@ -267,14 +267,14 @@ void VCardTokenizer::put(char c)
             return;
         }
         if (c == ':') {
-            m_params.last().valueEnd = qsizetype(m_buffer.size());
+            m_params.back().valueEnd = qsizetype(m_buffer.size());
             beginProperty();
         } else if (c == ';') {
             if (m_escape) {
                 m_escape = false;
                 m_buffer.push_back(';');
             } else {
-                m_params.last().valueEnd = qsizetype(m_buffer.size());
+                m_params.back().valueEnd = qsizetype(m_buffer.size());
                 m_state = State::ParamNameStart;
             }
         } else if (isSpace(c)) {
@@ -284,7 +284,7 @@ void VCardTokenizer::put(char c)
                 m_buffer.push_back('\\');
             m_escape = !m_escape;
         } else if (c == '"'
-                   && (qsizetype(m_buffer.size()) == m_params.last().valueStart || m_buffer.back() == ',')) {
+                   && (qsizetype(m_buffer.size()) == m_params.back().valueStart || m_buffer.back() == ',')) {
             m_inQuotes = true;   // TYPE="a,b" or TYPE=a,"b"
         } else {
             m_buffer.push_back(c);
