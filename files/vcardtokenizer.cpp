@@ -167,13 +167,27 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
     }
     case Encoding::QuotedPrintable:
         if (!m_qpSoftBreak && !m_qpEscape) {
+            // Runs of plain bytes, and escapes whose two hex digits are at
+            // hand, are decoded here; a "=" at a line or piece end goes the
+            // byte-wise way.
             const char *q = p;
-            while (q < end && *q != '=' && *q != '\r' && *q != '\n')
-                ++q;
-            if (q > p) {
-                m_buffer.append(p, size_t(q - p));
-                return q;
+            for (;;) {
+                const char *run = q;
+                while (q < end && *q != '=' && *q != '\r' && *q != '\n')
+                    ++q;
+                if (q > run)
+                    m_buffer.append(run, size_t(q - run));
+                if (end - q < 3 || *q != '=')
+                    break;
+                const int high = hexValue(q[1]);
+                const int low = hexValue(q[2]);
+                if ((high | low) < 0)
+                    break;
+                m_buffer.push_back(char(high * 16 + low));
+                q += 3;
             }
+            if (q > p)
+                return q;
         }
         putValue(*p);
         return p + 1;

@@ -248,6 +248,9 @@ void VCardParseTest::piecesGiveTheSameCards_data()
         "NOTE;ENCODING=QUOTED-PRINTABLE:a=3Db=\r\n\r\nTEL;WORK:12\r\n 34\r\nPHOTO;ENCODING=BASE64:SGVs\r\n bG8=\r\n"
         "END:VCARD\r\nBEGIN:VCARD\nVERSION:3.0\nNOTE:long plain value\r with CR\n  folded\nPHOTO;ENCODING=b:a:b\n"
         "TEL;TYPE=\"x;y\":1\nEND:VCARD");
+    QTest::newRow("quoted-printable escapes") << QByteArray(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE;ENCODING=QUOTED-PRINTABLE:=41=4a=zz=4=\r\n=42 end==3D=\r\n\r\n"
+        "ADR;ENCODING=QUOTED-PRINTABLE:;;1=20Main=20St;Lyon;;=C3=A9;=\r\nX\r\nEND:VCARD\r\n");
 }
 
 void VCardParseTest::piecesGiveTheSameCards()
