@@ -195,6 +195,9 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
         while (p < end && *p != '\n' && m_state == State::Value) {
             // Whole quartets of digits decode straight into the value.
             if (m_scratchCount == 0) {
+                // Decoded a block at a time rather than three bytes per append.
+                char block[192];
+                qsizetype filled = 0;
                 while (end - p >= 4) {
                     const int a = base64Value(p[0]);
                     const int b = base64Value(p[1]);
@@ -202,11 +205,17 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
                     const int d = base64Value(p[3]);
                     if ((a | b | c | d) < 0)
                         break;
-                    const char bytes[3] = { char((a << 2) | (b >> 4)), char(((b & 0x0F) << 4) | (c >> 2)),
-                                            char(((c & 0x03) << 6) | d) };
-                    m_buffer.append(bytes, 3);
+                    block[filled] = char((a << 2) | (b >> 4));
+                    block[filled + 1] = char(((b & 0x0F) << 4) | (c >> 2));
+                    block[filled + 2] = char(((c & 0x03) << 6) | d);
+                    filled += 3;
+                    if (filled == qsizetype(sizeof block)) {
+                        m_buffer.append(block, size_t(filled));
+                        filled = 0;
+                    }
                     p += 4;
                 }
+                m_buffer.append(block, size_t(filled));
                 if (p == end || *p == '\n')
                     break;
             }

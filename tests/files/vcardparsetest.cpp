@@ -102,6 +102,18 @@ void VCardParseTest::values_data()
     QTest::newRow("base64 folded") << card("PHOTO;ENCODING=BASE64:SGVs\r\n  bG8g\r\n d29y bGQ=\r\n")
                                    << QByteArray("Hello world");
     QTest::newRow("bare BASE64") << card("PHOTO;BASE64:SGk=\r\n") << QByteArray("Hi");
+    {
+        // Longer than one decoding block, on one line and folded.
+        QByteArray bytes;
+        for (int i = 0; i < 1000; ++i)
+            bytes.append(char(i * 7 + i / 256));
+        const QByteArray digits = bytes.toBase64();
+        QTest::newRow("base64 long line") << card("PHOTO;ENCODING=b:" + digits + "\r\n") << bytes;
+        QByteArray folded;
+        for (qsizetype at = 0; at < digits.size(); at += 75)
+            folded += (at ? "\r\n " : "") + digits.mid(at, 75);
+        QTest::newRow("base64 long, folded") << card("PHOTO;ENCODING=b:" + folded + "\r\n") << bytes;
+    }
     QTest::newRow("base64 one padding") << card("PHOTO;ENCODING=B:SGVsbA==\r\n") << QByteArray("Hell");
     QTest::newRow("base64 incomplete quartet padded") << card("PHOTO;ENCODING=B:SGVsbA\r\n")
                                                       << QByteArray("Hell");
