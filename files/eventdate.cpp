@@ -23,14 +23,59 @@ int digits(QStringView text, qsizetype at, qsizetype count)
     return n;
 }
 
-QString twoDigits(int n)
+// The stored texts are at most "1985-11-23T10:15:30+02:00": built in a
+// buffer on the stack and copied into the text once.
+using Buffer = char16_t[32];
+
+// `n` as exactly `width` decimal digits, zero-padded; returns the end.
+char16_t *putDigits(char16_t *out, int n, int width)
 {
-    return QString::number(n).rightJustified(2, u'0');
+    for (int i = width - 1; i >= 0; --i) {
+        out[i] = char16_t(u'0' + n % 10);
+        n /= 10;
+    }
+    return out + width;
+}
+
+QString textOf(const char16_t *begin, const char16_t *end)
+{
+    return QString(reinterpret_cast<const QChar *>(begin), end - begin);
+}
+
+// The day as stored, without its time: "1985-11-23" or "--11-23"; nullptr
+// when the day does not exist.
+char16_t *putDate(char16_t *out, int year, int month, int day)
+{
+    if (year <= 0) {
+        // Any year that has a 29 February will do to check the day.
+        if (!QDate::isValid(2000, month, day))
+            return nullptr;
+        *out++ = u'-';
+        *out++ = u'-';
+    } else {
+        if (year > 9999 || !QDate::isValid(year, month, day))
+            return nullptr;
+        out = putDigits(out, year, 4);
+        *out++ = u'-';
+    }
+    out = putDigits(out, month, 2);
+    *out++ = u'-';
+    return putDigits(out, day, 2);
+}
+
+char16_t *putClock(char16_t *out, int hour, int minute, int second)
+{
+    out = putDigits(out, hour, 2);
+    *out++ = u':';
+    out = putDigits(out, minute, 2);
+    *out++ = u':';
+    return putDigits(out, second, 2);
 }
 
 // "T10:15", "T10:15:30.5", "T101530Z", "T10:15:30+02:00" after the date:
-// the stored time "10:15:30" plus the zone as written, or a null text.
-QString isoTime(QStringView t)
+// the stored time "10:15:30" plus the zone as written; nullptr when it is
+// not such a time.
+char16_t *putIsoTime(char16_t *out, QStringView t)
 {
     int hour = digits(t, 0, 2);
     int minute = -1;
@@ -52,34 +97,38 @@ QString isoTime(QStringView t)
         }
     }
     if (hour < 0 || minute < 0 || second < 0 || !QTime::isValid(hour == 24 ? 0 : hour, minute, second))
-        return QString();
+        return nullptr;
     if (hour == 24 && (minute || second))
-        return QString();
+        return nullptr;
     if (t.size() > at && (t.at(at) == u'.' || t.at(at) == u',')) {
         ++at;   // a fraction of a second is not kept
         while (at < t.size() && isDigit(t.at(at)))
             ++at;
     }
-    QString zone;
     const QStringView rest = t.sliced(at);
-    if (rest == u"Z") {
-        zone = QStringLiteral("Z");
-    } else if (!rest.isEmpty()) {
-        if (rest.at(0) != u'+' && rest.at(0) != u'-')
-            return QString();
-        const int zh = digits(rest, 1, 2);
-        int zm = 0;
-        if (rest.size() == 6 && rest.at(3) == u':')
-            zm = digits(rest, 4, 2);
-        else if (rest.size() == 5)
-            zm = digits(rest, 3, 2);
-        else if (rest.size() != 3)
-            return QString();
-        if (zh < 0 || zh > 23 || zm < 0 || zm > 59)
-            return QString();
-        zone = rest.first(1).toString() + twoDigits(zh) + u':' + twoDigits(zm);
+    if (rest.isEmpty() || rest == u"Z") {
+        out = putClock(out, hour == 24 ? 0 : hour, minute, second);
+        if (!rest.isEmpty())
+            *out++ = u'Z';
+        return out;
     }
-    return twoDigits(hour == 24 ? 0 : hour) + u':' + twoDigits(minute) + u':' + twoDigits(second) + zone;
+    if (rest.at(0) != u'+' && rest.at(0) != u'-')
+        return nullptr;
+    const int zh = digits(rest, 1, 2);
+    int zm = 0;
+    if (rest.size() == 6 && rest.at(3) == u':')
+        zm = digits(rest, 4, 2);
+    else if (rest.size() == 5)
+        zm = digits(rest, 3, 2);
+    else if (rest.size() != 3)
+        return nullptr;
+    if (zh < 0 || zh > 23 || zm < 0 || zm > 59)
+        return nullptr;
+    out = putClock(out, hour == 24 ? 0 : hour, minute, second);
+    *out++ = rest.at(0).unicode();
+    out = putDigits(out, zh, 2);
+    *out++ = u':';
+    return putDigits(out, zm, 2);
 }
 
 int fullYear(int year, qsizetype written)
@@ -117,29 +166,15 @@ bool splitNumbers(QStringView t, QChar sep, int (&n)[3], qsizetype (&widths)[3],
 
 QString EventDate::fromParts(int year, int month, int day)
 {
-    // Written digit by digit into one buffer: a file of many contacts
-    // turns one date per row.
-    const auto put2 = [](char16_t *at, int n) {
-        at[0] = char16_t(u'0' + n / 10);
-        at[1] = char16_t(u'0' + n % 10);
-    };
-    if (year <= 0) {
-        // Any year that has a 29 February will do to check the day.
-        if (!QDate::isValid(2000, month, day))
-            return QString();
-        char16_t text[7] = { u'-', u'-', 0, 0, u'-', 0, 0 };
-        put2(text + 2, month);
-        put2(text + 5, day);
-        return QString(reinterpret_cast<const QChar *>(text), 7);
-    }
-    if (year > 9999 || !QDate::isValid(year, month, day))
+    Buffer buffer;
+    char16_t *end = putDate(buffer, year, month, day);
+    if (!end)
         return QString();
-    char16_t text[19] = { 0, 0, 0, 0, u'-', 0, 0, u'-', 0, 0, u'T', u'0', u'0', u':', u'0', u'0', u':', u'0', u'0' };
-    put2(text, year / 100);
-    put2(text + 2, year % 100);
-    put2(text + 5, month);
-    put2(text + 8, day);
-    return QString(reinterpret_cast<const QChar *>(text), 19);
+    if (year > 0) {
+        *end++ = u'T';   // a date alone gets midnight
+        end = putClock(end, 0, 0, 0);
+    }
+    return textOf(buffer, end);
 }
 
 QString EventDate::fromIso(QStringView text)
@@ -170,16 +205,23 @@ QString EventDate::fromIso(QStringView text)
     }
     if (year < 0 || month < 0 || day < 0)
         return QString();
-    QString date = fromParts(year, month, day);
-    if (date.isEmpty() || at == t.size())
-        return date;
+    if (at == t.size())
+        return fromParts(year, month, day);
     if (t.at(at) != u'T' && t.at(at) != u' ')
         return QString();
-    const QString time = isoTime(t.sliced(at + 1));
-    if (time.isEmpty())
+    Buffer buffer;
+    char16_t *end = putDate(buffer, year, month, day);
+    if (!end)
         return QString();
-    date.chop(8);   // "00:00:00"
-    return date + time;
+    if (year <= 0) {
+        // Year 0000 is a day without a year, which is stored without a
+        // time; the time must still be one.
+        Buffer time;
+        return putIsoTime(time, t.sliced(at + 1)) ? textOf(buffer, end) : QString();
+    }
+    *end++ = u'T';
+    end = putIsoTime(end, t.sliced(at + 1));
+    return end ? textOf(buffer, end) : QString();
 }
 
 QString EventDate::fromText(QStringView text)

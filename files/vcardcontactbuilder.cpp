@@ -243,6 +243,10 @@ void readName(CardState &state, const VCardStore::Property &n, const NameOrderHi
     const QStringList components = splitComponents(textOf(n));
     const auto &columns = writtenInOldOrder(n, components, hints) ? oldNameColumns : standardNameColumns;
     Entity &name = firstEntity(state.contact, ENTITY_NAME, 6);
+    // data1 first, so that the columns go in ascending order and none has
+    // to be shifted; its text is set once the name can be formatted.
+    if (!name.has(data1))
+        name.setText(data1, QString());
     for (qsizetype i = 0; i < components.size() && i < 5; ++i)
         name.setText(columns[i], components.at(i));
     state.contact.fullName = formatPersonName(name);
@@ -254,9 +258,12 @@ void readAddress(CardState &state, const VCardStore::Property &p)
     static constexpr int columns[] = { data4, data7, data8, data9, data10 };
     const QStringList components = splitComponents(textOf(p));
     Entity &address = newEntity(state.contact, ENTITY_POSTAL_ADDRESS, 7);
+    // Columns in ascending order; data1 gets its text once the address can
+    // be formatted.
+    address.setText(data1, QString());
+    address.setText(data2, codeText(vcardtypes::addressCode(typeWordsOf(p))));
     for (qsizetype i = 2; i < components.size() && i < 7; ++i)
         address.setText(columns[i - 2], components.at(i));
-    address.setText(data2, codeText(vcardtypes::addressCode(typeWordsOf(p))));
     address.setText(data1, formatPostalAddress(address));
 }
 

@@ -35,6 +35,26 @@ bool readBytes(const char *&at, const char *end, QByteArrayView &bytes)
 }
 
 
+// Writers into room already made: a varint length, and length plus bytes.
+char *putLength(char *out, qsizetype length)
+{
+    auto value = quint64(length);
+    while (value >= 0x80) {
+        *out++ = char((value & 0x7F) | 0x80);
+        value >>= 7;
+    }
+    *out++ = char(value);
+    return out;
+}
+
+char *putBytes(char *out, QByteArrayView bytes)
+{
+    out = putLength(out, bytes.size());
+    if (!bytes.isEmpty())
+        std::memcpy(out, bytes.data(), size_t(bytes.size()));
+    return out + bytes.size();
+}
+
 } // namespace
 
 VCardStore::Cursor::Cursor(const VCardStore &store, qsizetype card)
@@ -99,28 +119,12 @@ void VCardStore::clear()
 
 void VCardStore::appendLength(qsizetype length)
 {
-    char *out = room(10);
-    auto value = quint64(length);
-    while (value >= 0x80) {
-        *out++ = char((value & 0x7F) | 0x80);
-        value >>= 7;
-    }
-    *out++ = char(value);
-    m_size = out - m_data.get();
+    m_size = putLength(room(10), length) - m_data.get();
 }
 
 void VCardStore::appendBytes(QByteArrayView bytes)
 {
-    char *out = room(10 + bytes.size());
-    auto value = quint64(bytes.size());
-    while (value >= 0x80) {
-        *out++ = char((value & 0x7F) | 0x80);
-        value >>= 7;
-    }
-    *out++ = char(value);
-    if (!bytes.isEmpty())
-        std::memcpy(out, bytes.data(), size_t(bytes.size()));
-    m_size = out + bytes.size() - m_data.get();
+    m_size = putBytes(room(10 + bytes.size()), bytes) - m_data.get();
 }
 
 void VCardStore::closeProperty()
@@ -143,12 +147,14 @@ void VCardStore::propertyBegins(void *user, QByteArrayView name, const VCardToke
         self->m_inCard = false;
     } else if (self->m_inCard) {
         self->m_propertyStart = self->m_size;
-        self->appendBytes(name);
-        self->appendLength(count);
-        for (qsizetype i = 0; i < count; ++i) {
-            self->appendBytes(params[i].name);
-            self->appendBytes(params[i].value);
-        }
+        // Room for the whole record head at once: ten bytes per length at most.
+        qsizetype bytes = 20 + name.size();
+        for (qsizetype i = 0; i < count; ++i)
+            bytes += 20 + params[i].name.size() + params[i].value.size();
+        char *out = putLength(putBytes(self->room(bytes), name), count);
+        for (qsizetype i = 0; i < count; ++i)
+            out = putBytes(putBytes(out, params[i].name), params[i].value);
+        self->m_size = out - self->m_data.get();
         self->m_inProperty = true;
         self->m_valuePending = true;
     }

@@ -167,13 +167,27 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
     }
     case Encoding::QuotedPrintable:
         if (!m_qpSoftBreak && !m_qpEscape) {
+            // Runs of plain bytes, and escapes whose two hex digits are at
+            // hand, are decoded here; a "=" at a line or piece end goes the
+            // byte-wise way.
             const char *q = p;
-            while (q < end && *q != '=' && *q != '\r' && *q != '\n')
-                ++q;
-            if (q > p) {
-                m_buffer.append(p, size_t(q - p));
-                return q;
+            for (;;) {
+                const char *run = q;
+                while (q < end && *q != '=' && *q != '\r' && *q != '\n')
+                    ++q;
+                if (q > run)
+                    m_buffer.append(run, size_t(q - run));
+                if (end - q < 3 || *q != '=')
+                    break;
+                const int high = hexValue(q[1]);
+                const int low = hexValue(q[2]);
+                if ((high | low) < 0)
+                    break;
+                m_buffer.push_back(char(high * 16 + low));
+                q += 3;
             }
+            if (q > p)
+                return q;
         }
         putValue(*p);
         return p + 1;
@@ -181,6 +195,9 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
         while (p < end && *p != '\n' && m_state == State::Value) {
             // Whole quartets of digits decode straight into the value.
             if (m_scratchCount == 0) {
+                // Decoded a block at a time rather than three bytes per append.
+                char block[192];
+                qsizetype filled = 0;
                 while (end - p >= 4) {
                     const int a = base64Value(p[0]);
                     const int b = base64Value(p[1]);
@@ -188,11 +205,17 @@ const char *VCardTokenizer::putValueRun(const char *p, const char *end)
                     const int d = base64Value(p[3]);
                     if ((a | b | c | d) < 0)
                         break;
-                    const char bytes[3] = { char((a << 2) | (b >> 4)), char(((b & 0x0F) << 4) | (c >> 2)),
-                                            char(((c & 0x03) << 6) | d) };
-                    m_buffer.append(bytes, 3);
+                    block[filled] = char((a << 2) | (b >> 4));
+                    block[filled + 1] = char(((b & 0x0F) << 4) | (c >> 2));
+                    block[filled + 2] = char(((c & 0x03) << 6) | d);
+                    filled += 3;
+                    if (filled == qsizetype(sizeof block)) {
+                        m_buffer.append(block, size_t(filled));
+                        filled = 0;
+                    }
                     p += 4;
                 }
+                m_buffer.append(block, size_t(filled));
                 if (p == end || *p == '\n')
                     break;
             }
@@ -224,20 +247,20 @@ void VCardTokenizer::put(char c)
             syntaxError();
         } else if (!isSpace(c)) {
             const auto at = qsizetype(m_buffer.size());
-            m_params.append(ParamEntry { at, at, -1, -1 });
+            m_params.push_back(ParamEntry { at, at, -1, -1 });
             m_buffer.push_back(c);
             m_state = State::ParamName;
         }
         return;
     case State::ParamName:
         if (c == ';') {
-            m_params.last().nameEnd = qsizetype(m_buffer.size());
+            m_params.back().nameEnd = qsizetype(m_buffer.size());
             m_state = State::ParamNameStart;
         } else if (c == '=') {
-            m_params.last().nameEnd = qsizetype(m_buffer.size());
+            m_params.back().nameEnd = qsizetype(m_buffer.size());
             m_state = State::ParamValueStart;
         } else if (c == ':') {
-            m_params.last().nameEnd = qsizetype(m_buffer.size());
+            m_params.back().nameEnd = qsizetype(m_buffer.size());
             beginProperty();
         } else if (!isSpace(c)) {
             m_buffer.push_back(c);
@@ -247,8 +270,8 @@ void VCardTokenizer::put(char c)
         if (c == ':' || c == ';') {
             syntaxError();   // an empty parameter value
         } else if (!isSpace(c)) {
-            m_params.last().valueStart = qsizetype(m_buffer.size());
-            m_params.last().valueEnd = qsizetype(m_buffer.size());
+            m_params.back().valueStart = qsizetype(m_buffer.size());
+            m_params.back().valueEnd = qsizetype(m_buffer.size());
             m_escape = false;
             m_inQuotes = c == '"';
             if (!m_inQuotes)
@@ -267,14 +290,14 @@ void VCardTokenizer::put(char c)
             return;
         }
         if (c == ':') {
-            m_params.last().valueEnd = qsizetype(m_buffer.size());
+            m_params.back().valueEnd = qsizetype(m_buffer.size());
             beginProperty();
         } else if (c == ';') {
             if (m_escape) {
                 m_escape = false;
                 m_buffer.push_back(';');
             } else {
-                m_params.last().valueEnd = qsizetype(m_buffer.size());
+                m_params.back().valueEnd = qsizetype(m_buffer.size());
                 m_state = State::ParamNameStart;
             }
         } else if (isSpace(c)) {
@@ -284,7 +307,7 @@ void VCardTokenizer::put(char c)
                 m_buffer.push_back('\\');
             m_escape = !m_escape;
         } else if (c == '"'
-                   && (qsizetype(m_buffer.size()) == m_params.last().valueStart || m_buffer.back() == ',')) {
+                   && (qsizetype(m_buffer.size()) == m_params.back().valueStart || m_buffer.back() == ',')) {
             m_inQuotes = true;   // TYPE="a,b" or TYPE=a,"b"
         } else {
             m_buffer.push_back(c);

@@ -5,6 +5,7 @@
 #include <QVarLengthArray>
 
 #include <string>
+#include <vector>
 
 // Cuts vCard text into properties, byte by byte, and hands each one to a
 // receiver: first its name and parameters, then (at the end of its line)
@@ -86,7 +87,7 @@ private:
     std::string m_buffer;
     qsizetype m_nameEnd = 0;
     qsizetype m_valueStart = 0;
-    QVarLengthArray<ParamEntry, 8> m_params;
+    std::vector<ParamEntry> m_params;   // cleared per property, keeps its room
 
     State m_state = State::Name;
     Encoding m_encoding = Encoding::None;

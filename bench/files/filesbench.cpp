@@ -3,6 +3,8 @@
 //
 //   bench_files generate <dir> <count>      writes contacts-<count>.vcf/.csv
 //   bench_files vcard-read <file>           VCardImport open + every next
+//   bench_files read-once <file>            the file read into memory once,
+//                                           the floor of any reader
 //   bench_files vcard-write <count> <file>  VCardExport of <count> contacts
 //   bench_files csv-read <file>             CSVImport open + every next
 //   bench_files generate-layouts <dir> <count>
@@ -128,6 +130,23 @@ int readAll(const char *what, const QString &path)
     return 0;
 }
 
+int readOnce(const QString &path)
+{
+    const double base = currentMegabytes();
+    const double cpu = threadCpuSeconds();
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return 1;
+    const QByteArray bytes = file.readAll();
+    const qint64 ns = timer.nsecsElapsed();
+    if (bytes.isEmpty())
+        return 1;
+    report("read-once", bytes.size(), 0, ns, threadCpuSeconds() - cpu, base);
+    return 0;
+}
+
 int writeVCards(int count, const QString &path)
 {
     const QList<Contact> contacts = ContactGenerator().generate(count);
@@ -172,11 +191,13 @@ int main(int argc, char **argv)
         return generate(args.at(2), args.at(3).toInt());
     if (mode == QLatin1String("vcard-read") && args.size() == 3)
         return readAll<VCardImport>("vcard-read", args.at(2));
+    if (mode == QLatin1String("read-once") && args.size() == 3)
+        return readOnce(args.at(2));
     if (mode == QLatin1String("csv-read") && args.size() == 3)
         return readAll<CSVImport>("csv-read", args.at(2));
     if (mode == QLatin1String("vcard-write") && args.size() == 4)
         return writeVCards(args.at(2).toInt(), args.at(3));
-    std::fprintf(stderr, "usage: %s generate <dir> <count> | vcard-read <file> | vcard-write <count> <file> | "
+    std::fprintf(stderr, "usage: %s generate <dir> <count> | vcard-read <file> | read-once <file> | vcard-write <count> <file> | "
                          "csv-read <file> | generate-layouts <dir> <count>\n",
                  argv[0]);
     return 2;

@@ -573,6 +573,16 @@ void VCardImportTest::eventDates_data()
     QTest::newRow("offset kept") << "2001-06-16T12:30:00+02:00" << "2001-06-16T12:30:00+02:00";
     QTest::newRow("fraction dropped") << "2001-06-16T12:30:00.250Z" << "2001-06-16T12:30:00Z";
     QTest::newRow("hours and minutes") << "2001-06-16T12:30" << "2001-06-16T12:30:00";
+    QTest::newRow("basic offset") << "20010616T123000-0530" << "2001-06-16T12:30:00-05:30";
+    QTest::newRow("hour offset") << "2001-06-16 12:30:00+02" << "2001-06-16T12:30:00+02:00";
+    QTest::newRow("offset out of range") << "2001-06-16T12:30:00+24:00" << "";
+    QTest::newRow("midnight as 24:00") << "2001-06-16T24:00:00" << "2001-06-16T00:00:00";
+    QTest::newRow("24:00 and more") << "2001-06-16T24:00:01" << "";
+    QTest::newRow("no such time") << "2001-06-16T12:61" << "";
+    QTest::newRow("year 0000 is no year") << "0000-11-23" << "--11-23";
+    QTest::newRow("year 0000 with a time") << "0000-11-23T10:15:00" << "--11-23";
+    QTest::newRow("year 0000, broken time") << "0000-11-23T10:99" << "";
+    QTest::newRow("early year") << "0042-01-02" << "0042-01-02T00:00:00";
 }
 
 void VCardImportTest::eventDates()

@@ -102,6 +102,18 @@ void VCardParseTest::values_data()
     QTest::newRow("base64 folded") << card("PHOTO;ENCODING=BASE64:SGVs\r\n  bG8g\r\n d29y bGQ=\r\n")
                                    << QByteArray("Hello world");
     QTest::newRow("bare BASE64") << card("PHOTO;BASE64:SGk=\r\n") << QByteArray("Hi");
+    {
+        // Longer than one decoding block, on one line and folded.
+        QByteArray bytes;
+        for (int i = 0; i < 1000; ++i)
+            bytes.append(char(i * 7 + i / 256));
+        const QByteArray digits = bytes.toBase64();
+        QTest::newRow("base64 long line") << card("PHOTO;ENCODING=b:" + digits + "\r\n") << bytes;
+        QByteArray folded;
+        for (qsizetype at = 0; at < digits.size(); at += 75)
+            folded += (at ? "\r\n " : "") + digits.mid(at, 75);
+        QTest::newRow("base64 long, folded") << card("PHOTO;ENCODING=b:" + folded + "\r\n") << bytes;
+    }
     QTest::newRow("base64 one padding") << card("PHOTO;ENCODING=B:SGVsbA==\r\n") << QByteArray("Hell");
     QTest::newRow("base64 incomplete quartet padded") << card("PHOTO;ENCODING=B:SGVsbA\r\n")
                                                       << QByteArray("Hell");
@@ -248,6 +260,9 @@ void VCardParseTest::piecesGiveTheSameCards_data()
         "NOTE;ENCODING=QUOTED-PRINTABLE:a=3Db=\r\n\r\nTEL;WORK:12\r\n 34\r\nPHOTO;ENCODING=BASE64:SGVs\r\n bG8=\r\n"
         "END:VCARD\r\nBEGIN:VCARD\nVERSION:3.0\nNOTE:long plain value\r with CR\n  folded\nPHOTO;ENCODING=b:a:b\n"
         "TEL;TYPE=\"x;y\":1\nEND:VCARD");
+    QTest::newRow("quoted-printable escapes") << QByteArray(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE;ENCODING=QUOTED-PRINTABLE:=41=4a=zz=4=\r\n=42 end==3D=\r\n\r\n"
+        "ADR;ENCODING=QUOTED-PRINTABLE:;;1=20Main=20St;Lyon;;=C3=A9;=\r\nX\r\nEND:VCARD\r\n");
 }
 
 void VCardParseTest::piecesGiveTheSameCards()
