@@ -91,6 +91,11 @@ QString AdbBridgeConnector::startRestoreService(int dataPort)
     return startSession(false, dataPort);
 }
 
+int AdbBridgeConnector::servicePort(int dataPort)
+{
+    return m_session ? m_session->port() : dataPort;
+}
+
 QString AdbBridgeConnector::deviceLog()
 {
     return m_adb.logcat(m_serial);

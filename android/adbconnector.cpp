@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTcpServer>
 
 #include <stdexcept>
 
@@ -56,9 +57,36 @@ void AdbConnector::prepareAgent()
     JobCancel::pause(LinkTimings::installPauseMs());
 }
 
+void AdbConnector::forwardDataPort(int dataPort)
+{
+    try {
+        m_adb.forward(m_serial, dataPort, dataPort);
+        m_localPort = dataPort;
+        return;
+    } catch (const std::runtime_error &e) {
+        // adb: "cannot bind listener: ... in use". The device's port lies in
+        // the system's range for outgoing connections, so any program may
+        // hold it here for a while; the phone's side keeps its number.
+        if (!QString::fromUtf8(e.what()).contains(QLatin1String("cannot bind")))
+            throw;
+    }
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        fail(QStringLiteral("No free local port for the phone: %1").arg(probe.errorString()));
+    const int freePort = probe.serverPort();
+    probe.close();
+    m_adb.forward(m_serial, freePort, dataPort);
+    m_localPort = freePort;
+}
+
+int AdbConnector::servicePort(int dataPort)
+{
+    return m_localPort > 0 ? m_localPort : dataPort;
+}
+
 QString AdbConnector::startService(const QString &dataUriFormat, int dataPort)
 {
-    m_adb.forward(m_serial, dataPort, dataPort);
+    forwardDataPort(dataPort);
     m_adb.activityManager(m_serial, QStringLiteral("broadcast"), QString::fromLatin1(AgentReceiver), QString(),
         dataUriFormat.arg(dataPort), QStringList(), QString());
     // Time for the agent to open its listening socket.

@@ -26,6 +26,7 @@ public:
     void prepareAgent() override;
     [[nodiscard]] QString startBackupService(int dataPort) override;
     [[nodiscard]] QString startRestoreService(int dataPort) override;
+    [[nodiscard]] int servicePort(int dataPort) override;
     [[nodiscard]] QString deviceLog() override;
 
     [[nodiscard]] const QString &serial() const { return m_serial; }
@@ -34,10 +35,14 @@ public:
 
 private:
     [[nodiscard]] QString startService(const QString &dataUriFormat, int dataPort);
+    // Forwards a local port to the phone's dataPort: the same number when it
+    // is free here, else a free one.
+    void forwardDataPort(int dataPort);
 
     AdbCommand m_adb;
     QString m_serial;
     QString m_dataFolder;
+    int m_localPort = 0; // of the last forward; 0 before the first
 };
 
 #endif

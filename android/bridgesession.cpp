@@ -44,11 +44,16 @@ bool BridgeSession::startListening(QString *error)
 void BridgeSession::run()
 {
     QTcpServer server;
-    if (!server.listen(QHostAddress::LocalHost, quint16(m_port))) {
+    // The device's port lies in the system's range for outgoing
+    // connections, so any program may hold it for a while; the bridge is
+    // only ever reached from this program, and takes a free port then.
+    if (!server.listen(QHostAddress::LocalHost, quint16(m_port))
+        && !(server.serverError() == QAbstractSocket::AddressInUseError && server.listen(QHostAddress::LocalHost, 0))) {
         m_error = QStringLiteral("Cannot listen on 127.0.0.1:%1: %2").arg(m_port).arg(server.errorString());
         m_ready.release();
         return;
     }
+    m_port = server.serverPort();
     m_ready.release();
     std::unique_ptr<QTcpSocket> socket;
     for (int waited = 0; waited < ConnectWaitMs && !m_stop; waited += simpleprotocol::WaitSliceMs) {

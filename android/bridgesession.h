@@ -26,6 +26,9 @@ public:
     void stop() { m_stop = true; }
 
     [[nodiscard]] int photosLeftOut() const { return m_photos.load(); }
+    // The port it listens on, once startListening() succeeded: the one
+    // asked for, or a free one when that was taken.
+    [[nodiscard]] int port() const { return m_port; }
 
 protected:
     void run() override;
@@ -33,7 +36,7 @@ protected:
 private:
     ContentShell &m_shell;
     bool m_backup;
-    int m_port;
+    int m_port; // written before m_ready is released
     std::atomic<bool> m_stop { false };
     std::atomic<int> m_photos { 0 };
     QSemaphore m_ready;

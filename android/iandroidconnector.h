@@ -27,6 +27,9 @@ public:
     [[nodiscard]] virtual QString startBackupService(int dataPort) = 0;
     // Has the agent accept contacts on dataPort; returns the host.
     [[nodiscard]] virtual QString startRestoreService(int dataPort) = 0;
+    // The port the service just started listens on: the data port it was
+    // given, unless the connector had to take another one.
+    [[nodiscard]] virtual int servicePort(int dataPort) { return dataPort; }
     // The phone's log, for diagnostics; empty when there is none.
     [[nodiscard]] virtual QString deviceLog() = 0;
 };

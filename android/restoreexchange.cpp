@@ -53,14 +53,15 @@ void RestoreExchange::open(const QString &connectFailMessage)
     if (!m_connector)
         fail(connectFailMessage.arg(QString(), QString::number(m_dataPort)));
     const QString host = m_connector->startRestoreService(m_dataPort);
+    const int port = m_connector->servicePort(m_dataPort);
     checkCancelled();
 
     m_socket = std::make_unique<QTcpSocket>();
     const CancellableConnect::Result connected
-        = CancellableConnect::connect(*m_socket, host, m_dataPort, m_cancelled, ConnectTimeoutMs);
+        = CancellableConnect::connect(*m_socket, host, port, m_cancelled, ConnectTimeoutMs);
     if (connected != CancellableConnect::Connected) {
         checkCancelled();
-        fail(connectFailMessage.arg(host, QString::number(m_dataPort)));
+        fail(connectFailMessage.arg(host, QString::number(port)));
     }
     // A batch ends with a short flushed line after a long unflushed run;
     // held back until the agent acknowledges the rest, it would cost a

@@ -117,13 +117,14 @@ bool SyncRestoreThread::setUp(QTcpSocket &socket)
 
     m_progress.progress(tr("IDS_SYNC_START_SERVICE"), 0, QString());
     const QString host = connector->startBackupService(m_dataPort);
+    const int port = connector->servicePort(m_dataPort);
     const CancellableConnect::Result connected
-        = CancellableConnect::connect(socket, host, m_dataPort, [this] { return m_progress.isCancelled(); });
+        = CancellableConnect::connect(socket, host, port, [this] { return m_progress.isCancelled(); });
     if (connected == CancellableConnect::Cancelled)
         return false;
     if (connected == CancellableConnect::Failed)
         fail(tr("IDS_ANDROID_CONNECT_FAIL%0:%1").replace(QLatin1String("%0"), host).replace(QLatin1String("%1"),
-                                                                                           QString::number(m_dataPort)));
+                                                                                           QString::number(port)));
     if (m_progress.isCancelled())
         return false;
     m_progress.progress(tr("IDS_SYNC_BACKING"), 0, QString());

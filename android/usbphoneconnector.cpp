@@ -73,6 +73,11 @@ QString UsbPhoneConnector::startRestoreService(int dataPort)
     return chosen().startRestoreService(dataPort);
 }
 
+int UsbPhoneConnector::servicePort(int dataPort)
+{
+    return chosen().servicePort(dataPort);
+}
+
 QString UsbPhoneConnector::deviceLog()
 {
     return m_agent.deviceLog();

@@ -25,6 +25,7 @@ public:
     void prepareAgent() override;
     [[nodiscard]] QString startBackupService(int dataPort) override;
     [[nodiscard]] QString startRestoreService(int dataPort) override;
+    [[nodiscard]] int servicePort(int dataPort) override;
     [[nodiscard]] QString deviceLog() override;
 
     [[nodiscard]] bool usesBridge();

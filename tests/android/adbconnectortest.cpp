@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +46,7 @@ private Q_SLOTS:
     void installFailureRaises();
     void backupServiceOnFirstPort();
     void restoreServiceOnFirstPort();
+    void busyLocalPortIsAvoided();
     void unpluggedPhoneFails();
     void deviceLog();
     void packageGoesToDataFolderByDefault();
@@ -211,6 +213,27 @@ void AdbConnectorTest::restoreServiceOnFirstPort()
     QCOMPARE(mappings.first().entityId, qint64(77));
     QVERIFY(parseSrcId(mappings.first().newSrcId));
     QVERIFY(m_sim.dump(QStringLiteral("USB-1")).contains(QStringLiteral("\tgiven=Agnieszka\t").toUtf8()));
+}
+
+void AdbConnectorTest::busyLocalPortIsAvoided()
+{
+    // Another program (or an outgoing connection) holds the port here; the
+    // phone's agent still listens on its own port 22223.
+    QTcpServer squatter;
+    QVERIFY(squatter.listen(QHostAddress::LocalHost, 22223));
+    AdbConnector connector(QStringLiteral("USB-1"), m_dataFolder.path());
+    QCOMPARE(connector.startBackupService(22223), QStringLiteral("127.0.0.1"));
+    const int local = connector.servicePort(22223);
+    QVERIFY(local != 22223 && local > 0);
+    const QList<QStringList> log = adbLog();
+    QCOMPARE(log.at(log.size() - 2),
+             (QStringList { "-s", "USB-1", "forward", QStringLiteral("tcp:%1").arg(local), "tcp:22223" }));
+    QCOMPARE(log.last().last(), QStringLiteral("sync://backup:22223/"));
+    QTcpSocket socket;
+    socket.connectToHost(QStringLiteral("127.0.0.1"), quint16(local));
+    QVERIFY(socket.waitForConnected(ConnectTimeoutMs));
+    QVERIFY(readCommand(socket, NoTimeLimit).startsWith(QLatin1String("$")));
+    QVERIFY(!squatter.hasPendingConnections());
 }
 
 void AdbConnectorTest::unpluggedPhoneFails()

@@ -6,6 +6,7 @@
 #include "android/androidsendchangesthread.h"
 #include "android/contentshell.h"
 #include "android/syncbackupthread.h"
+#include "android/syncrestorethread.h"
 #include "android/wireencoding.h"
 #include "contacts/contactchange.h"
 #include "contacts/entitykind.h"
@@ -15,6 +16,7 @@
 #include "phonecache.h"
 
 #include <QCoreApplication>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -74,6 +76,8 @@ private Q_SLOTS:
     void changeJob();
     void twoPhonesAtOnce();
     void unpluggedPhoneFailsTheJob();
+    void busyDataPortIsAvoided_data();
+    void busyDataPortIsAvoided();
 
 private:
     std::shared_ptr<AndroidContactsDb> cacheFor(const QString &serial, const QString &file);
@@ -209,6 +213,39 @@ void BridgeJobsTest::twoPhonesAtOnce()
     QVERIFY(m_sim.dump(QStringLiteral("JOB1")).contains("given=Bridget12\tmiddle=\tfamily=Twin"));
     QVERIFY(m_sim.dump(QStringLiteral("JOB2")).contains("given=Bridget12\tmiddle=\tfamily=Twin"));
     QCOMPARE(m_sim.dump(QStringLiteral("JOB2"), { "--count" }).trimmed(), QByteArray("12"));
+}
+
+void BridgeJobsTest::busyDataPortIsAvoided_data()
+{
+    QTest::addColumn<bool>("receive"); // else send
+    QTest::newRow("receive") << true;
+    QTest::newRow("send") << false;
+}
+
+void BridgeJobsTest::busyDataPortIsAvoided()
+{
+    QFETCH(bool, receive);
+    // Another program (or an outgoing connection) holds the device's port.
+    QTcpServer squatter;
+    QVERIFY(squatter.listen(QHostAddress::LocalHost, quint16(portTwo)));
+    auto db = cacheFor(QStringLiteral("JOB2"), receive ? QStringLiteral("busy-in.db") : QStringLiteral("busy-out.db"));
+    const auto onPhone = [this] { return m_sim.dump(QStringLiteral("JOB2"), { "--count" }).trimmed().toInt(); };
+    const int before = onPhone();
+    Recorder recorder;
+    std::unique_ptr<QThread> job;
+    if (receive)
+        job = std::make_unique<SyncRestoreThread>(db, portTwo, JobProgress(&recorder, &recorder.cancel));
+    else
+        job = std::make_unique<SyncBackupThread>(people(QStringLiteral("Busy"), 3), db, portTwo,
+                                                 JobProgress(&recorder, &recorder.cancel));
+    run(*job, recorder);
+    QVERIFY(!squatter.hasPendingConnections());
+    if (receive) {
+        QCOMPARE(allContacts(*db).size(), before);
+    } else {
+        QCOMPARE(onPhone(), before + 3);
+        QCOMPARE(allContacts(*db).size(), 3);
+    }
 }
 
 void BridgeJobsTest::unpluggedPhoneFailsTheJob()
