@@ -141,8 +141,7 @@ void MainWindow::miImport()
         {
             TaskRunner task(tr("IDS_STARTING_IMPORT_CONTACTS_FROM_FILE"), nullptr);
             ImportContactsToLocalThread job(fileName, int(index) + 1, db.get(), task.progress(), this);
-            task.form().setSuccessDetails(
-                [&job] { return job.report().hasDetails() ? job.report().detailsText() : QString(); });
+            task.form().setSuccessDetails([&job] { return job.report().detailsBeyondSummary(); });
             if (!task.run(job))
                 return;
         }

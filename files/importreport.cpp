@@ -111,9 +111,10 @@ QStringList ImportReport::summaryLines() const
     return lines;
 }
 
-bool ImportReport::hasDetails() const
+QString ImportReport::detailsBeyondSummary() const
 {
-    return detailsText() != summaryLines().join(u'\n');
+    QString details = detailsText();
+    return details == summaryLines().join(u'\n') ? QString() : details;
 }
 
 QString ImportReport::detailsText() const

@@ -62,8 +62,8 @@ public:
     [[nodiscard]] QStringList summaryLines() const;
     // Everything, one line per item, malformed rows with their numbers.
     [[nodiscard]] QString detailsText() const;
-    // True when detailsText() says more than summaryLines().
-    [[nodiscard]] bool hasDetails() const;
+    // detailsText() when it says more than summaryLines(), else empty.
+    [[nodiscard]] QString detailsBeyondSummary() const;
 
     // "12 × ROLE, 3 × X-SKYPE" for the given items.
     [[nodiscard]] static QString countList(const QList<QPair<QString, qsizetype>> &items);
