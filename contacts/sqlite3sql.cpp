@@ -2,6 +2,8 @@
 
 #include <QStringEncoder>
 
+#include <algorithm>
+
 Sqlite3Sql::Sqlite3Sql(const char *sql)
     : m_text(sql)
 {
@@ -45,12 +47,18 @@ Sqlite3Sql &Sqlite3Sql::addTextParam(const QString &value)
 {
     // Appended to one buffer rather than converted into a byte array each:
     // a statement binds dozens of texts, most of them short and ASCII.
-    const qsizetype offset = m_textBytes.size();
     const qsizetype length = value.size();
-    m_textBytes.resize(offset + 3 * length);   // UTF-8 needs at most 3 bytes per UTF-16 unit
+    const qsizetype offset = m_textUsed;
+    if (length == 0) {
+        m_params.append(Param { Param::Text, offset, 0, {} });
+        return *this;
+    }
+    const qsizetype needed = offset + 3 * length;   // UTF-8 needs at most 3 bytes per UTF-16 unit
+    if (needed > m_textBytes.size())
+        m_textBytes.resize(std::max(needed, 2 * m_textBytes.size() + 256));
     char *const start = m_textBytes.data() + offset;
     char *out = start;
-    const char16_t *in = reinterpret_cast<const char16_t *>(value.constData());
+    const auto *in = reinterpret_cast<const char16_t *>(value.constData());
     qsizetype i = 0;
     for (; i < length && in[i] < 0x80; ++i)
         *out++ = char(in[i]);
@@ -58,9 +66,8 @@ Sqlite3Sql &Sqlite3Sql::addTextParam(const QString &value)
         QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
         out = utf8.appendToBuffer(out, QStringView(value).mid(i));
     }
-    const qsizetype size = out - start;
-    m_textBytes.resize(offset + size);
-    m_params.append(Param { Param::Text, offset, size, {} });
+    m_textUsed = offset + (out - start);
+    m_params.append(Param { Param::Text, offset, m_textUsed - offset, {} });
     return *this;
 }
 

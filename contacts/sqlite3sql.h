@@ -52,7 +52,8 @@ public:
 private:
     QByteArray m_text;   // UTF-8
     Params m_params;
-    QByteArray m_textBytes;   // every Text parameter's UTF-8, one after the other
+    QByteArray m_textBytes;   // every Text parameter's UTF-8, one after the other,
+    qsizetype m_textUsed = 0; // in its first m_textUsed bytes
 };
 
 #endif
