@@ -202,6 +202,8 @@ int main(int argc, char **argv)
         const double budget = parse + 1.3 * raw;
         std::printf("%-28s %10.2f %10s %12s\n", "  budget: parse + 1.3 x raw", budget, "",
                     whole <= budget ? "within" : "OVER");
+        std::printf("%-28s %10s %10s %9.0f c/s  %s\n", "  target: >= 20000 c/s", "", "", n / whole,
+                    n / whole >= 20000 ? "met" : "NOT MET");
     }
     std::printf("\n");
 
