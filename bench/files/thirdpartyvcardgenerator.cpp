@@ -103,7 +103,7 @@ QByteArray ThirdPartyVCardGenerator::card(int index)
         appendLine(out, "X-PHONETIC-LAST-NAME:" + family.toLower());
     }
     if (index % 6 == 1)
-        appendLine(out, "NICKNAME:" + escaped(given.left(2) + "nnie"));
+        appendLine(out, "NICKNAME:" + escaped("Little " + given));
 
     // E-mails: Google's INTERNET;HOME form, then a custom label in a group.
     int item = 0;
