@@ -126,10 +126,33 @@ struct CardState
     ImportReport *report = nullptr;
     bool escapes = true;   // vCard 3.0 and 4.0 escape text; 2.1 does not
 
+    // Properties the contact has no place for, counted per name while the
+    // card is read and handed to the report once: a card names the same
+    // few again and again (item1.X-ABLabel, item2.X-ABLabel ...).
+    struct NotKept
+    {
+        QByteArrayView name;
+        qsizetype count;
+    };
+    QVarLengthArray<NotKept, 8> notKeptNames;
+
     void notKept(QByteArrayView name)
     {
-        if (report)
-            report->addNotKept(QString::fromLatin1(withoutGroup(name)).toUpper());
+        if (!report)
+            return;
+        name = withoutGroup(name);
+        for (NotKept &n : notKeptNames) {
+            if (n.name == name) {
+                ++n.count;
+                return;
+            }
+        }
+        notKeptNames.append(NotKept { name, 1 });
+    }
+    void reportNotKept()
+    {
+        for (const NotKept &n : std::as_const(notKeptNames))
+            report->addNotKept(QString::fromLatin1(n.name).toUpper(), n.count);
     }
     // A text value with its escapes undone.
     [[nodiscard]] QString text(const VCardStore::Property &p) const
@@ -451,7 +474,9 @@ QString decodeLocal8Bit(QByteArrayView value)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(value);
     if (utf8.hasError() && value.size() <= std::numeric_limits<int>::max()) {
-        if (QTextCodec *codec = QTextCodec::codecForName("windows-1252"))
+        // Looked up once: a codec lives as long as the program.
+        static QTextCodec *const windows1252 = QTextCodec::codecForName("windows-1252");
+        if (QTextCodec *codec = windows1252)
             text = codec->toUnicode(value.data(), int(value.size()));
     }
     return text;
@@ -511,6 +536,8 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
         contact.fullName = formatPersonName(name);
         name.setText(data1, contact.fullName);
     }
+    if (report)
+        state.reportNotKept();
     return std::move(state.contact);
 }
 

@@ -23,6 +23,8 @@ QString shown(const QVariant &value)
             .arg(bytes.size())
             .arg(QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex()));
     }
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        return QStringLiteral("QString null");
     QString text = value.toString();
     text.replace(u'\\', QLatin1String("\\\\")).replace(u'\n', QLatin1String("\\n")).replace(u'\r', QLatin1String("\\r"));
     return QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(value.typeName()), text);
@@ -46,7 +48,7 @@ int main(int argc, char **argv)
         out << "count " << reader.count() << '\n';
         while (reader.hasNext()) {
             const Contact c = reader.next();
-            out << "contact id=" << c._id << " src=" << c.srcId << " name=" << shown(c.fullName) << '\n';
+            out << "contact id=" << c._id << " src=" << c.srcId << " name=" << shown(c.fullName.isNull() ? QVariant() : QVariant(c.fullName)) << '\n';
             for (auto it = c.entities.cbegin(); it != c.entities.cend(); ++it) {
                 out << "  kind " << it.key() << " (" << it.value().size() << ")\n";
                 for (const Entity &e : it.value()) {
