@@ -119,6 +119,115 @@ QString textOf(const VCardStore::Property &p)
     return VCardContactBuilder::decodeText(p.value, charsetOf(p));
 }
 
+// Nearly every value is ASCII in a file without charsets (or in UTF-8):
+// its text is its bytes, and escapes and components can be worked out on
+// the bytes, with one string per result rather than a decoded copy first.
+bool isPlainAscii(const VCardStore::Property &p)
+{
+    const QByteArrayView charset = charsetOf(p);
+    return (charset.isEmpty() || equals(charset, "UTF-8")) && asciicase::isAscii(p.value);
+}
+
+// VCardContactBuilder::unescapeText(QString::fromLatin1(value)).
+QString unescapedAscii(QByteArrayView value)
+{
+    qsizetype at = value.indexOf('\\');
+    if (at < 0)
+        return QString::fromLatin1(value);
+    QString out(value.size(), Qt::Uninitialized);   // never longer than the bytes
+    QChar *o = out.data();
+    const char *const v = value.data();
+    for (qsizetype i = 0; i < at; ++i)
+        *o++ = QLatin1Char(v[i]);
+    for (; at < value.size(); ++at) {
+        const char c = v[at];
+        if (c != '\\' || at + 1 == value.size()) {
+            *o++ = QLatin1Char(c);
+            continue;
+        }
+        const char escaped = v[++at];
+        *o++ = escaped == 'n' || escaped == 'N' ? QChar(u'\n') : QChar(QLatin1Char(escaped));
+    }
+    out.truncate(o - out.constData());
+    return out;
+}
+
+// splitComponents(QString::fromLatin1(value)), cut on the bytes; the first
+// `skip` components are left null, for callers that do not use them.
+QStringList asciiComponents(QByteArrayView value, qsizetype skip = 0)
+{
+    QStringList components;
+    const char *const begin = value.data();
+    const char *const end = begin + value.size();
+    if (!value.contains('\\')) {
+        // Empty components are empty strings, as splitComponents makes them.
+        const qsizetype separators = value.count(';');
+        const bool lastEmpty = value.isEmpty() || end[-1] == ';';
+        components.resize(separators + (lastEmpty ? 0 : 1));
+        const char *start = begin;
+        qsizetype index = 0;
+        for (const char *at = begin; at <= end; ++at) {
+            if (at == end || *at == ';') {
+                if (index >= components.size())
+                    break;
+                if (index >= skip)
+                    components[index] = QString::fromLatin1(start, at - start);
+                ++index;
+                start = at + 1;
+            }
+        }
+        return components;
+    }
+    // With escapes: empty components are null strings, as splitComponents
+    // makes them; a backslash takes the next byte as it is, "\n" a line break.
+    const char *at = begin;
+    qsizetype index = 0;
+    while (at < end) {
+        const char *stop = at;
+        while (stop < end && *stop != ';')
+            stop += *stop == '\\' && end - stop > 1 ? 2 : 1;
+        QString component;
+        if (stop > at && index >= skip) {
+            component.resize(stop - at);
+            QChar *out = component.data();
+            for (const char *in = at; in < stop; ++in) {
+                if (*in != '\\')
+                    *out++ = QLatin1Char(*in);
+                else if (++in < stop)
+                    *out++ = *in == 'n' || *in == 'N' ? QChar(u'\n') : QChar(QLatin1Char(*in));
+            }
+            const qsizetype length = out - component.constData();
+            if (length == 0)
+                component = QString();
+            else
+                component.truncate(length);
+        } else if (stop > at) {
+            // Left out, but it still counts when it is the last one.
+            for (const char *in = at; in < stop; ++in) {
+                if (*in != '\\' || in + 1 < stop) {
+                    component = QStringLiteral("-");
+                    break;
+                }
+            }
+        }
+        ++index;
+        if (stop == end) {
+            if (!component.isEmpty())
+                components.append(index > skip ? std::move(component) : QString());
+            break;
+        }
+        components.append(index > skip ? std::move(component) : QString());
+        at = stop + 1;
+    }
+    return components;
+}
+
+// The components of a structured value.
+QStringList componentsOf(const VCardStore::Property &p, qsizetype skip = 0)
+{
+    return isPlainAscii(p) ? asciiComponents(p.value, skip) : splitComponents(textOf(p));
+}
+
 // What one card is being read into.
 struct CardState
 {
@@ -157,6 +266,8 @@ struct CardState
     // A text value with its escapes undone.
     [[nodiscard]] QString text(const VCardStore::Property &p) const
     {
+        if (escapes && isPlainAscii(p))
+            return unescapedAscii(p.value);
         const QString t = textOf(p);
         return escapes ? VCardContactBuilder::unescapeText(t) : t;
     }
@@ -263,7 +374,7 @@ bool writtenInOldOrder(const VCardStore::Property &n, const QStringList &compone
 
 void readName(CardState &state, const VCardStore::Property &n, const NameOrderHints &hints)
 {
-    const QStringList components = splitComponents(textOf(n));
+    const QStringList components = componentsOf(n);
     const auto &columns = writtenInOldOrder(n, components, hints) ? oldNameColumns : standardNameColumns;
     Entity &name = firstEntity(state.contact, ENTITY_NAME, 6);
     // data1 first, so that the columns go in ascending order and none has
@@ -279,7 +390,8 @@ void readName(CardState &state, const VCardStore::Property &n, const NameOrderHi
 void readAddress(CardState &state, const VCardStore::Property &p)
 {
     static constexpr int columns[] = { data4, data7, data8, data9, data10 };
-    const QStringList components = splitComponents(textOf(p));
+    // Post office box and extended address have no column.
+    const QStringList components = componentsOf(p, 2);
     Entity &address = newEntity(state.contact, ENTITY_POSTAL_ADDRESS, 7);
     // Columns in ascending order; data1 gets its text once the address can
     // be formatted.
@@ -424,7 +536,7 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
         setFirst(state, p, ENTITY_NOTE, data1, state.text(p));
         break;
     case Prop::Org: {
-        const QStringList components = splitComponents(textOf(p));
+        const QStringList components = componentsOf(p);
         if (!components.isEmpty())
             setFirst(state, p, ENTITY_ORGANIZATION, data1, components.at(0), 3);
         else
