@@ -317,6 +317,10 @@ Entity &firstEntity(Contact &contact, int kind, int columns = 1)
 Entity &newEntity(Contact &contact, int kind, int columns)
 {
     QList<Entity> &list = contact.entities[kind];
+    // Phones, e-mails, addresses ... mostly come in twos and threes: room
+    // for a few at once rather than growing one by one.
+    if (list.capacity() == 0)
+        list.reserve(4);
     list.append(Entity());
     list.last().reserve(columns);
     return list.last();
