@@ -128,8 +128,9 @@ bool isPlainAscii(const VCardStore::Property &p)
     return (charset.isEmpty() || equals(charset, "UTF-8")) && asciicase::isAscii(p.value);
 }
 
-// VCardContactBuilder::unescapeText(QString::fromLatin1(value)).
-QString unescapedAscii(QByteArrayView value)
+} // namespace
+
+QString VCardContactBuilder::unescapedAscii(QByteArrayView value)
 {
     qsizetype at = value.indexOf('\\');
     if (at < 0)
@@ -152,9 +153,7 @@ QString unescapedAscii(QByteArrayView value)
     return out;
 }
 
-// splitComponents(QString::fromLatin1(value)), cut on the bytes; the first
-// `skip` components are left null, for callers that do not use them.
-QStringList asciiComponents(QByteArrayView value, qsizetype skip = 0)
+QStringList VCardContactBuilder::asciiComponents(QByteArrayView value, qsizetype skip)
 {
     QStringList components;
     const char *const begin = value.data();
@@ -222,10 +221,12 @@ QStringList asciiComponents(QByteArrayView value, qsizetype skip = 0)
     return components;
 }
 
+namespace {
+
 // The components of a structured value.
 QStringList componentsOf(const VCardStore::Property &p, qsizetype skip = 0)
 {
-    return isPlainAscii(p) ? asciiComponents(p.value, skip) : splitComponents(textOf(p));
+    return isPlainAscii(p) ? VCardContactBuilder::asciiComponents(p.value, skip) : splitComponents(textOf(p));
 }
 
 // What one card is being read into.
@@ -267,7 +268,7 @@ struct CardState
     [[nodiscard]] QString text(const VCardStore::Property &p) const
     {
         if (escapes && isPlainAscii(p))
-            return unescapedAscii(p.value);
+            return VCardContactBuilder::unescapedAscii(p.value);
         const QString t = textOf(p);
         return escapes ? VCardContactBuilder::unescapeText(t) : t;
     }
