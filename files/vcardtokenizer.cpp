@@ -60,6 +60,25 @@ struct SpecialBytes
 };
 constexpr SpecialBytes isSpecialInHeader;
 
+// How a line taken whole treats the bytes before its value: most are plain;
+// ":", ";" and "=" end or split a part; white space, quotes and backslashes
+// (and the line feed) send the line the byte-wise way.
+enum HeaderByte : quint8 { Plain, Colon, Semicolon, Equals, Other };
+struct HeaderBytes
+{
+    quint8 table[256] = {};
+    constexpr HeaderBytes()
+    {
+        for (const char c : { ' ', '\t', '\n', '\v', '\f', '\r', '"', '\\' })
+            table[static_cast<unsigned char>(c)] = Other;
+        table[static_cast<unsigned char>(':')] = Colon;
+        table[static_cast<unsigned char>(';')] = Semicolon;
+        table[static_cast<unsigned char>('=')] = Equals;
+    }
+    constexpr quint8 operator()(char c) const { return table[static_cast<unsigned char>(c)]; }
+};
+constexpr HeaderBytes headerByte;
+
 } // namespace
 
 VCardTokenizer::VCardTokenizer(PropertyBegins begins, ValueReady value, PropertyDropped dropped, void *user)
@@ -134,15 +153,14 @@ const char *VCardTokenizer::wholeLine(const char *p, const char *end)
     const char *partStart = p;    // of the name or the current parameter
     const char *equals = nullptr;  // "=" of the current parameter
     for (;; ++at) {
-        if (at == nl)
-            return nullptr;   // no ":"
+        // The line feed is not plain, so this stops at the line's end.
+        while (headerByte(*at) == Plain)
+            ++at;
+        const quint8 kind = headerByte(*at);
+        if (kind == Other)
+            return nullptr;   // no ":" before the line feed, or a byte for the byte-wise path
         const char c = *at;
-        if (c != ':' && c != ';' && c != '=') {
-            if (isSpace(c) || c == '"' || c == '\\')
-                return nullptr;
-            continue;
-        }
-        if (c == '=') {
+        if (kind == Equals) {
             if (nameEnd && !equals) {
                 if (at == partStart)
                     return nullptr;   // a parameter without a name
