@@ -460,8 +460,21 @@ void readCategories(CardState &state, const VCardStore::Property &p)
 {
     const QString raw = textOf(p);
     QStringList names;
+    const bool backslashes = raw.contains(u'\\');
+    if (!backslashes) {
+        // Without backslashes the names are the pieces between the commas.
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= raw.size(); ++i) {
+            if (i == raw.size() || raw.at(i) == u',') {
+                const QStringView name = QStringView(raw).sliced(start, i - start).trimmed();
+                if (!name.isEmpty() && !names.contains(name))
+                    names.append(name.toString());
+                start = i + 1;
+            }
+        }
+    }
     QString current;
-    for (qsizetype i = 0; i <= raw.size(); ++i) {
+    for (qsizetype i = 0; backslashes && i <= raw.size(); ++i) {
         if (i == raw.size() || raw.at(i) == u',') {
             const QString name = (state.escapes ? VCardContactBuilder::unescapeText(current) : current).trimmed();
             if (!name.isEmpty() && !names.contains(name))
@@ -475,6 +488,8 @@ void readCategories(CardState &state, const VCardStore::Property &p)
         }
     }
     QList<Entity> &memberships = state.contact.entities[ENTITY_GROUP_MEMBERSHIP];
+    if (memberships.capacity() == 0)
+        memberships.reserve(names.size());
     for (const QString &name : std::as_const(names)) {
         const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
                                          [&name](const Entity &m) { return m.text(data2) == name; });
