@@ -119,6 +119,116 @@ QString textOf(const VCardStore::Property &p)
     return VCardContactBuilder::decodeText(p.value, charsetOf(p));
 }
 
+// Nearly every value is ASCII in a file without charsets (or in UTF-8):
+// its text is its bytes, and escapes and components can be worked out on
+// the bytes, with one string per result rather than a decoded copy first.
+bool isPlainAscii(const VCardStore::Property &p)
+{
+    const QByteArrayView charset = charsetOf(p);
+    return (charset.isEmpty() || equals(charset, "UTF-8")) && asciicase::isAscii(p.value);
+}
+
+} // namespace
+
+QString VCardContactBuilder::unescapedAscii(QByteArrayView value)
+{
+    qsizetype at = value.indexOf('\\');
+    if (at < 0)
+        return QString::fromLatin1(value);
+    QString out(value.size(), Qt::Uninitialized);   // never longer than the bytes
+    QChar *o = out.data();
+    const char *const v = value.data();
+    for (qsizetype i = 0; i < at; ++i)
+        *o++ = QLatin1Char(v[i]);
+    for (; at < value.size(); ++at) {
+        const char c = v[at];
+        if (c != '\\' || at + 1 == value.size()) {
+            *o++ = QLatin1Char(c);
+            continue;
+        }
+        const char escaped = v[++at];
+        *o++ = escaped == 'n' || escaped == 'N' ? QChar(u'\n') : QChar(QLatin1Char(escaped));
+    }
+    out.truncate(o - out.constData());
+    return out;
+}
+
+QStringList VCardContactBuilder::asciiComponents(QByteArrayView value, qsizetype skip)
+{
+    QStringList components;
+    const char *const begin = value.data();
+    const char *const end = begin + value.size();
+    if (!value.contains('\\')) {
+        // Empty components are empty strings, as splitComponents makes them.
+        const qsizetype separators = value.count(';');
+        const bool lastEmpty = value.isEmpty() || end[-1] == ';';
+        components.resize(separators + (lastEmpty ? 0 : 1));
+        const char *start = begin;
+        qsizetype index = 0;
+        for (const char *at = begin; at <= end; ++at) {
+            if (at == end || *at == ';') {
+                if (index >= components.size())
+                    break;
+                if (index >= skip)
+                    components[index] = QString::fromLatin1(start, at - start);
+                ++index;
+                start = at + 1;
+            }
+        }
+        return components;
+    }
+    // With escapes: empty components are null strings, as splitComponents
+    // makes them; a backslash takes the next byte as it is, "\n" a line break.
+    const char *at = begin;
+    qsizetype index = 0;
+    while (at < end) {
+        const char *stop = at;
+        while (stop < end && *stop != ';')
+            stop += *stop == '\\' && end - stop > 1 ? 2 : 1;
+        QString component;
+        if (stop > at && index >= skip) {
+            component.resize(stop - at);
+            QChar *out = component.data();
+            for (const char *in = at; in < stop; ++in) {
+                if (*in != '\\')
+                    *out++ = QLatin1Char(*in);
+                else if (++in < stop)
+                    *out++ = *in == 'n' || *in == 'N' ? QChar(u'\n') : QChar(QLatin1Char(*in));
+            }
+            const qsizetype length = out - component.constData();
+            if (length == 0)
+                component = QString();
+            else
+                component.truncate(length);
+        } else if (stop > at) {
+            // Left out, but it still counts when it is the last one.
+            for (const char *in = at; in < stop; ++in) {
+                if (*in != '\\' || in + 1 < stop) {
+                    component = QStringLiteral("-");
+                    break;
+                }
+            }
+        }
+        ++index;
+        if (stop == end) {
+            if (!component.isEmpty())
+                components.append(index > skip ? std::move(component) : QString());
+            break;
+        }
+        components.append(index > skip ? std::move(component) : QString());
+        at = stop + 1;
+    }
+    return components;
+}
+
+namespace {
+
+// The components of a structured value.
+QStringList componentsOf(const VCardStore::Property &p, qsizetype skip = 0)
+{
+    return isPlainAscii(p) ? VCardContactBuilder::asciiComponents(p.value, skip) : splitComponents(textOf(p));
+}
+
 // What one card is being read into.
 struct CardState
 {
@@ -126,14 +236,39 @@ struct CardState
     ImportReport *report = nullptr;
     bool escapes = true;   // vCard 3.0 and 4.0 escape text; 2.1 does not
 
+    // Properties the contact has no place for, counted per name while the
+    // card is read and handed to the report once: a card names the same
+    // few again and again (item1.X-ABLabel, item2.X-ABLabel ...).
+    struct NotKept
+    {
+        QByteArrayView name;
+        qsizetype count;
+    };
+    QVarLengthArray<NotKept, 8> notKeptNames;
+
     void notKept(QByteArrayView name)
     {
-        if (report)
-            report->addNotKept(QString::fromLatin1(withoutGroup(name)).toUpper());
+        if (!report)
+            return;
+        name = withoutGroup(name);
+        for (NotKept &n : notKeptNames) {
+            if (n.name == name) {
+                ++n.count;
+                return;
+            }
+        }
+        notKeptNames.append(NotKept { name, 1 });
+    }
+    void reportNotKept()
+    {
+        for (const NotKept &n : std::as_const(notKeptNames))
+            report->addNotKept(QString::fromLatin1(n.name).toUpper(), n.count);
     }
     // A text value with its escapes undone.
     [[nodiscard]] QString text(const VCardStore::Property &p) const
     {
+        if (escapes && isPlainAscii(p))
+            return VCardContactBuilder::unescapedAscii(p.value);
         const QString t = textOf(p);
         return escapes ? VCardContactBuilder::unescapeText(t) : t;
     }
@@ -183,6 +318,10 @@ Entity &firstEntity(Contact &contact, int kind, int columns = 1)
 Entity &newEntity(Contact &contact, int kind, int columns)
 {
     QList<Entity> &list = contact.entities[kind];
+    // Phones, e-mails, addresses ... mostly come in twos and threes: room
+    // for a few at once rather than growing one by one.
+    if (list.capacity() == 0)
+        list.reserve(4);
     list.append(Entity());
     list.last().reserve(columns);
     return list.last();
@@ -240,7 +379,7 @@ bool writtenInOldOrder(const VCardStore::Property &n, const QStringList &compone
 
 void readName(CardState &state, const VCardStore::Property &n, const NameOrderHints &hints)
 {
-    const QStringList components = splitComponents(textOf(n));
+    const QStringList components = componentsOf(n);
     const auto &columns = writtenInOldOrder(n, components, hints) ? oldNameColumns : standardNameColumns;
     Entity &name = firstEntity(state.contact, ENTITY_NAME, 6);
     // data1 first, so that the columns go in ascending order and none has
@@ -256,7 +395,8 @@ void readName(CardState &state, const VCardStore::Property &n, const NameOrderHi
 void readAddress(CardState &state, const VCardStore::Property &p)
 {
     static constexpr int columns[] = { data4, data7, data8, data9, data10 };
-    const QStringList components = splitComponents(textOf(p));
+    // Post office box and extended address have no column.
+    const QStringList components = componentsOf(p, 2);
     Entity &address = newEntity(state.contact, ENTITY_POSTAL_ADDRESS, 7);
     // Columns in ascending order; data1 gets its text once the address can
     // be formatted.
@@ -320,8 +460,21 @@ void readCategories(CardState &state, const VCardStore::Property &p)
 {
     const QString raw = textOf(p);
     QStringList names;
+    const bool backslashes = raw.contains(u'\\');
+    if (!backslashes) {
+        // Without backslashes the names are the pieces between the commas.
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= raw.size(); ++i) {
+            if (i == raw.size() || raw.at(i) == u',') {
+                const QStringView name = QStringView(raw).sliced(start, i - start).trimmed();
+                if (!name.isEmpty() && !names.contains(name))
+                    names.append(name.toString());
+                start = i + 1;
+            }
+        }
+    }
     QString current;
-    for (qsizetype i = 0; i <= raw.size(); ++i) {
+    for (qsizetype i = 0; backslashes && i <= raw.size(); ++i) {
         if (i == raw.size() || raw.at(i) == u',') {
             const QString name = (state.escapes ? VCardContactBuilder::unescapeText(current) : current).trimmed();
             if (!name.isEmpty() && !names.contains(name))
@@ -335,6 +488,8 @@ void readCategories(CardState &state, const VCardStore::Property &p)
         }
     }
     QList<Entity> &memberships = state.contact.entities[ENTITY_GROUP_MEMBERSHIP];
+    if (memberships.capacity() == 0)
+        memberships.reserve(names.size());
     for (const QString &name : std::as_const(names)) {
         const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
                                          [&name](const Entity &m) { return m.text(data2) == name; });
@@ -401,7 +556,7 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
         setFirst(state, p, ENTITY_NOTE, data1, state.text(p));
         break;
     case Prop::Org: {
-        const QStringList components = splitComponents(textOf(p));
+        const QStringList components = componentsOf(p);
         if (!components.isEmpty())
             setFirst(state, p, ENTITY_ORGANIZATION, data1, components.at(0), 3);
         else
@@ -451,7 +606,9 @@ QString decodeLocal8Bit(QByteArrayView value)
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(value);
     if (utf8.hasError() && value.size() <= std::numeric_limits<int>::max()) {
-        if (QTextCodec *codec = QTextCodec::codecForName("windows-1252"))
+        // Looked up once: a codec lives as long as the program.
+        static QTextCodec *const windows1252 = QTextCodec::codecForName("windows-1252");
+        if (QTextCodec *codec = windows1252)
             text = codec->toUnicode(value.data(), int(value.size()));
     }
     return text;
@@ -511,6 +668,8 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
         contact.fullName = formatPersonName(name);
         name.setText(data1, contact.fullName);
     }
+    if (report)
+        state.reportNotKept();
     return std::move(state.contact);
 }
 

@@ -8,6 +8,7 @@ class ImportReport;
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 // Turns one parsed card into a contact.
 //
@@ -48,6 +49,14 @@ public:
     // "\n" and "\N" become a line break, a backslash before any other
     // character leaves that character.
     [[nodiscard]] static QString unescapeText(const QString &text);
+
+    // The same for ASCII bytes, without decoding them first:
+    // unescapeText(QString::fromLatin1(value)) ...
+    [[nodiscard]] static QString unescapedAscii(QByteArrayView value);
+    // ... and splitComponents(QString::fromLatin1(value)), empty components
+    // being null or empty strings alike; the first `skip` components are
+    // left null, for callers that have no use for them.
+    [[nodiscard]] static QStringList asciiComponents(QByteArrayView value, qsizetype skip = 0);
 };
 
 #endif

@@ -173,30 +173,40 @@ QStringList splitComponents(const QString &text)
         return components;
     }
     components.reserve(separators + 1);
-    QString current;
     const QChar *at = begin;
     while (at < end) {
-        // Copy the run up to the next separator or backslash at once.
-        const QChar *run = at;
-        while (at < end && *at != u';' && *at != u'\\')
-            ++at;
-        current.append(run, at - run);
-        if (at == end)
-            break;
-        if (*at == u';') {
-            components.append(current);
-            current.clear();
-            ++at;
-        } else {
-            ++at;   // the backslash itself is dropped ...
-            if (at < end) {
-                // ... and the next character taken as it is; "\n" is a line break
-                const QChar c = *at++;
-                current.append(c == u'n' || c == u'N' ? QChar(u'\n') : c);
+        // One component: up to the next ";" that no backslash escapes. It is
+        // never longer than the text it is read from, so it is written into
+        // a string sized once; an empty one is a null string.
+        const QChar *stop = at;
+        while (stop < end && *stop != u';')
+            stop += *stop == u'\\' && end - stop > 1 ? 2 : 1;
+        QString component;
+        if (stop > at) {
+            component.resize(stop - at);
+            QChar *out = component.data();
+            for (const QChar *in = at; in < stop; ++in) {
+                if (*in != u'\\') {
+                    *out++ = *in;
+                } else if (++in < stop) {
+                    // the backslash itself is dropped and the next character
+                    // taken as it is; "\n" is a line break
+                    *out++ = *in == u'n' || *in == u'N' ? QChar(u'\n') : *in;
+                }
             }
+            const qsizetype length = out - component.constData();
+            if (length == 0)
+                component = QString();
+            else
+                component.truncate(length);
         }
+        if (stop == end) {
+            if (!component.isEmpty())
+                components.append(std::move(component));
+            break;
+        }
+        components.append(std::move(component));
+        at = stop + 1;
     }
-    if (!current.isEmpty())
-        components.append(current);
     return components;
 }

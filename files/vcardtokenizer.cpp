@@ -60,6 +60,25 @@ struct SpecialBytes
 };
 constexpr SpecialBytes isSpecialInHeader;
 
+// How a line taken whole treats the bytes before its value: most are plain;
+// ":", ";" and "=" end or split a part; white space, quotes and backslashes
+// (and the line feed) send the line the byte-wise way.
+enum HeaderByte : quint8 { Plain, Colon, Semicolon, Equals, Other };
+struct HeaderBytes
+{
+    quint8 table[256] = {};
+    constexpr HeaderBytes()
+    {
+        for (const char c : { ' ', '\t', '\n', '\v', '\f', '\r', '"', '\\' })
+            table[static_cast<unsigned char>(c)] = Other;
+        table[static_cast<unsigned char>(':')] = Colon;
+        table[static_cast<unsigned char>(';')] = Semicolon;
+        table[static_cast<unsigned char>('=')] = Equals;
+    }
+    constexpr quint8 operator()(char c) const { return table[static_cast<unsigned char>(c)]; }
+};
+constexpr HeaderBytes headerByte;
+
 } // namespace
 
 VCardTokenizer::VCardTokenizer(PropertyBegins begins, ValueReady value, PropertyDropped dropped, void *user)
@@ -77,7 +96,25 @@ void VCardTokenizer::feed(QByteArrayView bytes, bool endOfInput)
             lineFeed();
             ++p;
         } else if (m_atLineStart) {
-            lineStart(c);
+            if (!softBreakPending() && !m_continuation && !isSpace(c)) {
+                // A new line: the property before it is complete (as in
+                // lineStart). Most lines can then be taken whole.
+                m_atLineStart = false;
+                // (Nothing has begun when the last line was taken whole.)
+                if (m_state != State::Name || !m_buffer.empty())
+                    put('\n');
+                if (m_state == State::Name && m_buffer.empty()) {
+                    if (const char *next = wholeLine(p, end)) {
+                        p = next;
+                        m_atLineStart = true;
+                        m_continuation = false;
+                        continue;
+                    }
+                }
+                put(c);
+            } else {
+                lineStart(c);
+            }
             ++p;
         } else if (m_state == State::Value && m_valueStarted) {
             p = putValueRun(p, end);
@@ -96,6 +133,81 @@ void VCardTokenizer::feed(QByteArrayView bytes, bool endOfInput)
     }
     if (endOfInput)
         finish();
+}
+
+// The common line, taken whole straight from the input: NAME;P=V;...:value,
+// ended by a line feed that the piece holds, with a next line that does not
+// continue it; no white space, quotes or backslashes before the value, no
+// empty parameter value, no transfer encoding, no leading white space in
+// the value and no carriage return but the one before the line feed. Such a
+// line gives what the byte-wise path gives. Returns the start of the next
+// line, or nullptr (nothing done) for any other line.
+const char *VCardTokenizer::wholeLine(const char *p, const char *end)
+{
+    const auto *nl = static_cast<const char *>(std::memchr(p, '\n', size_t(end - p)));
+    if (!nl || end - nl < 2 || isSpace(nl[1]))
+        return nullptr;
+    QVarLengthArray<Parameter, 8> params;
+    const char *at = p;
+    const char *nameEnd = nullptr;
+    const char *partStart = p;    // of the name or the current parameter
+    const char *equals = nullptr;  // "=" of the current parameter
+    for (;; ++at) {
+        // The line feed is not plain, so this stops at the line's end.
+        while (headerByte(*at) == Plain)
+            ++at;
+        const quint8 kind = headerByte(*at);
+        if (kind == Other)
+            return nullptr;   // no ":" before the line feed, or a byte for the byte-wise path
+        const char c = *at;
+        if (kind == Equals) {
+            if (nameEnd && !equals) {
+                if (at == partStart)
+                    return nullptr;   // a parameter without a name
+                equals = at;
+            }
+            continue;   // part of the name, or of a parameter value
+        }
+        // ";" or ":" ends the name or a parameter.
+        if (!nameEnd) {
+            if (at == p)
+                return nullptr;
+            nameEnd = at;
+        } else {
+            if (at == partStart || (equals && equals + 1 == at))
+                return nullptr;   // empty parameter name or value
+            Parameter param;
+            param.name = QByteArrayView(partStart, (equals ? equals : at) - partStart);
+            if (equals)
+                param.value = QByteArrayView(equals + 1, at - equals - 1);
+            const QByteArrayView judged = asciicase::equals(param.name, "ENCODING") ? param.value : param.name;
+            if (asciicase::equals(judged, "QUOTED-PRINTABLE") || asciicase::equals(judged, "BASE64")
+                || asciicase::equals(judged, "B") || asciicase::equals(judged, "8BIT"))
+                return nullptr;
+            params.append(param);
+        }
+        partStart = at + 1;
+        equals = nullptr;
+        if (c == ':')
+            break;
+    }
+    const char *valueStart = at + 1;
+    const char *valueEnd = nl > valueStart && nl[-1] == '\r' ? nl - 1 : nl;
+    if (valueStart < valueEnd && isSpace(*valueStart))
+        return nullptr;
+    if (std::memchr(valueStart, '\r', size_t(valueEnd - valueStart)))
+        return nullptr;
+
+    const QByteArrayView name(p, nameEnd - p);
+    const QByteArrayView value(valueStart, valueEnd - valueStart);
+    if (asciicase::equals(name, "BEGIN"))
+        m_foldKeepsSpace = false;
+    m_begins(m_user, name, params.constData(), params.size());
+    if (asciicase::equals(name, "VERSION"))
+        m_foldKeepsSpace = value.startsWith("2");
+    if (!value.isEmpty())
+        m_valueReady(m_user, value);
+    return nl + 1;
 }
 
 // A line feed is held back until the next line shows whether it continues

@@ -60,6 +60,7 @@ private:
 
     void lineFeed();
     void lineStart(char c);
+    [[nodiscard]] const char *wholeLine(const char *p, const char *end);
     void finish();
     const char *putValueRun(const char *p, const char *end);
     void put(char c);

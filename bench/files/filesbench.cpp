@@ -10,11 +10,16 @@
 //   bench_files generate-layouts <dir> <count>
 //                                           writes google-<count>.csv and
 //                                           outlook-<count>.csv
+//   bench_files generate-thirdparty-vcard <dir> <count>
+//                                           writes thirdparty-<count>.vcf,
+//                                           shaped like Google's and
+//                                           Android's vCard 3.0 exports
 //
 // Each measurement prints one line of key=value pairs for run.sh.
 
 #include "bench/common/contactgenerator.h"
 #include "bench/files/layoutcsvgenerator.h"
+#include "bench/files/thirdpartyvcardgenerator.h"
 #include "files/csvexport.h"
 #include "files/csvimport.h"
 #include "files/vcardexport.h"
@@ -78,6 +83,15 @@ int generateLayouts(const QString &dir, int count)
             return 1;
         LayoutCsvGenerator(layout).write(file, count);
     }
+    return 0;
+}
+
+int generateThirdPartyVCard(const QString &dir, int count)
+{
+    QFile file(QStringLiteral("%1/thirdparty-%2.vcf").arg(dir).arg(count));
+    if (!file.open(QIODevice::WriteOnly))
+        return 1;
+    ThirdPartyVCardGenerator().write(file, count);
     return 0;
 }
 
@@ -187,6 +201,8 @@ int main(int argc, char **argv)
     const QString mode = args.value(1);
     if (mode == QLatin1String("generate-layouts") && args.size() == 4)
         return generateLayouts(args.at(2), args.at(3).toInt());
+    if (mode == QLatin1String("generate-thirdparty-vcard") && args.size() == 4)
+        return generateThirdPartyVCard(args.at(2), args.at(3).toInt());
     if (mode == QLatin1String("generate") && args.size() == 4)
         return generate(args.at(2), args.at(3).toInt());
     if (mode == QLatin1String("vcard-read") && args.size() == 3)
@@ -198,7 +214,7 @@ int main(int argc, char **argv)
     if (mode == QLatin1String("vcard-write") && args.size() == 4)
         return writeVCards(args.at(2).toInt(), args.at(3));
     std::fprintf(stderr, "usage: %s generate <dir> <count> | vcard-read <file> | read-once <file> | vcard-write <count> <file> | "
-                         "csv-read <file> | generate-layouts <dir> <count>\n",
+                         "csv-read <file> | generate-layouts <dir> <count> | generate-thirdparty-vcard <dir> <count>\n",
                  argv[0]);
     return 2;
 }

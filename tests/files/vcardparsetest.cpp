@@ -1,3 +1,4 @@
+#include "files/vcardcontactbuilder.h"
 #include "files/vcardimport.h"
 #include "files/vcardstore.h"
 #include "files/vcardtokenizer.h"
@@ -26,6 +27,8 @@ private Q_SLOTS:
     void decodeText();
     void components_data();
     void components();
+    void asciiBytesReadAsDecodedText_data();
+    void asciiBytesReadAsDecodedText();
 };
 
 namespace {
@@ -263,6 +266,15 @@ void VCardParseTest::piecesGiveTheSameCards_data()
     QTest::newRow("quoted-printable escapes") << QByteArray(
         "BEGIN:VCARD\r\nVERSION:3.0\r\nNOTE;ENCODING=QUOTED-PRINTABLE:=41=4a=zz=4=\r\n=42 end==3D=\r\n\r\n"
         "ADR;ENCODING=QUOTED-PRINTABLE:;;1=20Main=20St;Lyon;;=C3=A9;=\r\nX\r\nEND:VCARD\r\n");
+    // Lines that may be taken whole, and the near misses that must go the
+    // byte-wise way: both give what small pieces give.
+    QTest::newRow("whole lines and near misses") << QByteArray(
+        "BEGIN:VCARD\r\nVERSION:3.0\r\nTEL;TYPE=CELL,VOICE;X=a=b:1\r\nNOTE:\r\nNOTE:   lead\r\n"
+        "NOTE:a\rb\r\nX-A;;B:1\r\nX-B;=c:2\r\nX-C;D=:3\r\nX-D;E=;F:4\r\nURL:http://x:80/\r\n"
+        "N=Q;P:5\r\n:6\r\nNAME ONLY\r\nX-E;G=\"h;i\":7\r\nX-F;H=\\;:8\r\nX-G ;I=j:9\r\n"
+        "EMAIL;ENCODING=8BIT:e\r\nNOTE;QUOTED-PRINTABLE:=41\r\nNOTE;ENCODING=B:QQ==\r\nX-H:10\r\n\r\n"
+        " folded after a blank line\r\nX-I:11\r\n\tfolded\r\nbegin:vcard\r\nVERSION:2.1\r\nNOTE:a\r\n b\r\n"
+        "END:VCARD\nBEGIN:VCARD\nNOTE:last line without line feed");
 }
 
 void VCardParseTest::piecesGiveTheSameCards()
@@ -347,6 +359,44 @@ void VCardParseTest::components()
     QFETCH(QString, text);
     QFETCH(QStringList, expected);
     QCOMPARE(splitComponents(text), expected);
+}
+
+// ASCII values are unescaped and cut on their bytes: the same strings,
+// null or empty alike, as decoding them first.
+void VCardParseTest::asciiBytesReadAsDecodedText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("empty") << QByteArray("");
+    QTest::newRow("plain") << QByteArray("a;b");
+    QTest::newRow("empty parts, no escapes") << QByteArray(";;a;;");
+    QTest::newRow("empty parts with escapes") << QByteArray(";\\n;;a\\,b;;");
+    QTest::newRow("escaped separator") << QByteArray("a\\;b;c");
+    QTest::newRow("trailing backslash") << QByteArray("a;b\\");
+    QTest::newRow("only a backslash last") << QByteArray("a;\\");
+    QTest::newRow("backslash before separator") << QByteArray("a\\;");
+    QTest::newRow("double backslash") << QByteArray("a\\\\;b");
+    QTest::newRow("line breaks") << QByteArray("1 Main St\\nBuilding B;x\\Ny");
+    QTest::newRow("address with all parts") << QByteArray("PO Box 1;Apt 2;3 Elm St\\, Rear;Lyon;;69001;France");
+}
+
+void VCardParseTest::asciiBytesReadAsDecodedText()
+{
+    QFETCH(QByteArray, bytes);
+    const QString text = QString::fromLatin1(bytes);
+    const QString unescaped = VCardContactBuilder::unescapedAscii(bytes);
+    const QString expectedText = VCardContactBuilder::unescapeText(text);
+    QCOMPARE(unescaped, expectedText);
+    QCOMPARE(unescaped.isNull(), expectedText.isNull());
+
+    const QStringList expected = splitComponents(text);
+    for (const qsizetype skip : { 0, 2 }) {
+        const QStringList components = VCardContactBuilder::asciiComponents(bytes, skip);
+        QCOMPARE(components.size(), expected.size());
+        for (qsizetype i = skip; i < expected.size(); ++i) {
+            QCOMPARE(components.at(i), expected.at(i));
+            QCOMPARE(components.at(i).isNull(), expected.at(i).isNull());
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(VCardParseTest)

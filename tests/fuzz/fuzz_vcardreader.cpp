@@ -6,6 +6,7 @@
 // that every contact read can be written again, the direct writer giving
 // the same bytes as the serialized property list.
 
+#include "files/asciicase.h"
 #include "files/eventdate.h"
 #include "files/vcardcontactbuilder.h"
 #include "files/vcardexport.h"
@@ -64,5 +65,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::abort();
     if (VCardContactBuilder::unescapeText(text).size() > text.size())
         std::abort();
+
+    // ASCII values unescaped and cut on their bytes read as when decoded
+    // first, null and empty strings alike.
+    if (asciicase::isAscii(bytes)) {
+        const QString latin1 = QString::fromLatin1(bytes);
+        const QString unescaped = VCardContactBuilder::unescapedAscii(bytes);
+        const QString expected = VCardContactBuilder::unescapeText(latin1);
+        if (unescaped != expected || unescaped.isNull() != expected.isNull())
+            std::abort();
+        const QStringList components = splitComponents(latin1);
+        const qsizetype skip = size ? data[0] % 3 : 0;
+        const QStringList ascii = VCardContactBuilder::asciiComponents(bytes, skip);
+        if (ascii.size() != components.size())
+            std::abort();
+        for (qsizetype i = skip; i < components.size(); ++i) {
+            if (ascii.at(i) != components.at(i) || ascii.at(i).isNull() != components.at(i).isNull())
+                std::abort();
+        }
+    }
     return 0;
 }
