@@ -119,6 +119,44 @@ const Value &CSVImport::memoized(Memo<Value> &memo, QByteArrayView key, Fill fil
     return entry->second;
 }
 
+QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Field &field)
+{
+    ValueMemo &memo = m_valueMemo[size_t(column)];
+    if (memo.off)
+        return CSVRowParser::value(text, field);
+    QByteArrayView bytes = text.sliced(field.start, field.end - field.start);
+    if (field.form != Field::Plain) {
+        CSVRowParser::bytes(text, field, m_scratch);
+        bytes = m_scratch;
+    }
+    ++memo.lookups;
+    for (const auto &entry : memo.entries) {
+        if (entry.first.size() == bytes.size() && std::memcmp(entry.first.constData(), bytes.data(), size_t(bytes.size())) == 0) {
+            ++memo.hits;
+            return entry.second;
+        }
+    }
+    // Checked after a while: a column of mostly new values (names,
+    // numbers, addresses) is no longer compared.
+    constexpr quint32 trial = 64;
+    if (memo.lookups == trial && memo.hits * 4 < trial) {
+        memo.off = true;
+        memo.entries = {};
+        return CSVRowParser::decode(bytes);
+    }
+    constexpr size_t limit = 4;
+    std::pair<QByteArray, QString> *entry = nullptr;
+    if (memo.entries.size() < limit) {
+        entry = &memo.entries.emplace_back();
+    } else {
+        entry = &memo.entries[memo.replace];
+        memo.replace = (memo.replace + 1) % limit;
+    }
+    entry->first = bytes.toByteArray();
+    entry->second = CSVRowParser::decode(bytes);
+    return entry->second;
+}
+
 CSVImport::CSVImport() = default;
 CSVImport::CSVImport(CSVImport &&other) noexcept = default;
 CSVImport &CSVImport::operator=(CSVImport &&other) noexcept = default;
@@ -304,6 +342,8 @@ Contact CSVImport::next()
         }
         m_typeMemo.resize(groups.size());
     }
+    if (m_valueMemo.size() != columns.size())
+        m_valueMemo.resize(columns.size());
     for (const int g : m_touched)
         m_pending[size_t(g)].reset();
     m_touched.clear();
@@ -328,7 +368,7 @@ Contact CSVImport::next()
             // them, and no text needs to be made for them.
             QByteArrayView bytes = text.sliced(field.start, field.end - field.start);
             if (field.form != Field::Plain) {
-                m_scratch = CSVRowParser::bytes(text, field);
+                CSVRowParser::bytes(text, field, m_scratch);
                 bytes = m_scratch;
                 if (bytes.isEmpty())
                     continue;
@@ -370,7 +410,7 @@ Contact CSVImport::next()
             }
             continue;
         }
-        const QString value = CSVRowParser::value(text, field);
+        const QString value = column.role == Role::Value ? columnValue(i, text, field) : CSVRowParser::value(text, field);
         if (value.isEmpty())
             continue;
         if (p && !p->touched && (column.role == Role::Value || column.role == Role::FormattedAddress)) {

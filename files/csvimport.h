@@ -82,6 +82,21 @@ private:
     template<typename Value, typename Fill>
     static const Value &memoized(Memo<Value> &memo, QByteArrayView key, Fill fill);
 
+    // The last few texts of a value column. Address books repeat many
+    // values from row to row (countries, cities, companies, titles, notes):
+    // a repeated one shares the text made before instead of allocating its
+    // own. A column whose values hardly repeat stops being remembered.
+    struct ValueMemo
+    {
+        std::vector<std::pair<QByteArray, QString>> entries;
+        size_t replace = 0;
+        quint32 lookups = 0;
+        quint32 hits = 0;
+        bool off = false;
+    };
+    [[nodiscard]] QString columnValue(qsizetype column, QByteArrayView text, const CSVRowParser::Field &field);
+
+    std::vector<ValueMemo> m_valueMemo;       // per column
     std::vector<Memo<TypeMemo>> m_typeMemo;   // per group
     Memo<TypeMemo> m_serviceMemo;             // protocol, custom name
     Memo<QStringList> m_labelsMemo;

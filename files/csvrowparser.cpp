@@ -220,11 +220,24 @@ CSVRowParser::Row CSVRowParser::readLine(QByteArrayView text, qsizetype from, ch
 
 QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
 {
-    const QByteArrayView span = text.sliced(field.start, field.end - field.start);
     if (field.form == Field::Plain)
-        return span.toByteArray();
+        return text.sliced(field.start, field.end - field.start).toByteArray();
+    QByteArray out;
+    bytes(text, field, out);
+    return out;
+}
+
+void CSVRowParser::bytes(QByteArrayView text, const Field &field, QByteArray &out)
+{
+    const QByteArrayView span = text.sliced(field.start, field.end - field.start);
+    if (field.form == Field::Plain) {
+        out.resize(span.size());
+        if (!span.isEmpty())
+            std::memcpy(out.data(), span.data(), size_t(span.size()));
+        return;
+    }
     // The value is never longer than its span: written into one block.
-    QByteArray out(span.size(), Qt::Uninitialized);
+    out.resize(span.size());
     char *w = out.data();
     if (field.form == Field::Literal) {
         for (const char c : span) {
@@ -232,7 +245,7 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
                 *w++ = c;
         }
         out.truncate(w - out.constData());
-        return out;
+        return;
     }
     bool inQuotes = false;
     bool quoteSeen = false;
@@ -266,14 +279,16 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
         }
     }
     out.truncate(w - out.constData());
-    return out;
+}
+
+QString CSVRowParser::decode(QByteArrayView bytes)
+{
+    return asciicase::isAscii(bytes) ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
 }
 
 QString CSVRowParser::value(QByteArrayView text, const Field &field)
 {
-    if (field.form == Field::Plain) {
-        const QByteArrayView span = text.sliced(field.start, field.end - field.start);
-        return asciicase::isAscii(span) ? QString::fromLatin1(span) : QString::fromUtf8(span);
-    }
+    if (field.form == Field::Plain)
+        return decode(text.sliced(field.start, field.end - field.start));
     return QString::fromUtf8(bytes(text, field));
 }

@@ -62,6 +62,10 @@ public:
 
     // The value of a field.
     [[nodiscard]] static QByteArray bytes(QByteArrayView text, const Field &field);
+    // The same into `out`, whose room is kept for the next field.
+    static void bytes(QByteArrayView text, const Field &field, QByteArray &out);
+    // UTF-8 bytes as text.
+    [[nodiscard]] static QString decode(QByteArrayView bytes);
     [[nodiscard]] static QString value(QByteArrayView text, const Field &field);
     [[nodiscard]] static bool isEmpty(const Field &field) { return field.start == field.end; }
 };
