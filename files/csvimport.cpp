@@ -263,7 +263,7 @@ void CSVImport::scan()
             row.lineFeeds = row.complete ? 1 : 0;
             row.fields = std::memchr(begin + at, m_separator, size_t(lineEnd - at)) ? 2 : 1;
         } else {
-            row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+            row = CSVRowParser::skipRow(text, at, m_separator);
         }
         bool malformed = row.malformed || (row.multiLine && row.fields > columns);
         if (malformed) {
@@ -530,7 +530,9 @@ Contact CSVImport::next()
 
         if (listKind != group.kind) {
             listKind = group.kind;
-            list = &contact.entities[group.kind];
+            // The kinds come in ascending order, each once: the list goes
+            // at the end of the map.
+            list = &contact.entities.insert(contact.entities.cend(), group.kind, QList<Entity>()).value();
             qsizetype coming = 0;
             for (size_t next = at; next < order.size() && groups[size_t(order[next])].kind == group.kind; ++next)
                 coming += m_pending[size_t(order[next])].touched ? 1 : 0;

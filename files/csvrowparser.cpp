@@ -2,6 +2,8 @@
 
 #include "files/asciicase.h"
 
+#include <QtAlgorithms>
+
 #include <algorithm>
 #include <cstring>
 
@@ -27,6 +29,28 @@ constexpr Specials tabSpecials('\t');
 const Specials &specialsFor(char separator)
 {
     return separator == ';' ? semicolonSpecials : separator == '\t' ? tabSpecials : commaSpecials;
+}
+
+// How many bytes of [p, end) are `c`, eight at a time: a byte of the
+// word XOR c is zero exactly where c is, and adding 0x7F to its low seven
+// bits sets the high bit of every byte that is not zero, without carries
+// between bytes.
+qsizetype countByte(const char *p, const char *end, char c)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 low7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 pattern = ones * static_cast<unsigned char>(c);
+    qsizetype n = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        const quint64 x = word ^ pattern;
+        const quint64 nonZero = ((x & low7) + low7) | x;
+        n += qPopulationCount(~nonZero & ~low7);
+    }
+    for (; p < end; ++p)
+        n += *p == c;
+    return n;
 }
 
 } // namespace
@@ -108,7 +132,7 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
                 // The run of quoted text up to the next quote.
                 const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
                 const char *runEnd = q ? q : end;
-                const qsizetype feeds = std::count(p, runEnd, '\n');
+                const qsizetype feeds = countByte(p, runEnd, '\n');
                 if (feeds) {
                     row.lineFeeds += feeds;
                     row.multiLine = quotedLines = true;
@@ -157,6 +181,69 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
     if (fields)
         fields->resize(firstField + size_t(row.fields));
     return row;
+}
+
+CSVRowParser::Row CSVRowParser::skipRow(QByteArrayView text, qsizetype from, char separator)
+{
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
+    const char *p = begin + from;
+    Row row;
+    row.fields = 1;
+    bool quoteSeen = false;   // this field has had its opening quote
+    for (;;) {
+        // Outside quotes: up to the next quote or line feed.
+        const char *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+        const char *stop = quote ? quote : end;
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(stop - p)));
+        if (lf) {
+            row.fields += countByte(p, lf, separator);
+            ++row.lineFeeds;
+            row.complete = true;
+            row.next = lf + 1 - begin;
+            return row;
+        }
+        const qsizetype separators = countByte(p, stop, separator);
+        row.fields += separators;
+        if (!quote) {
+            row.next = text.size();
+            return row;
+        }
+        p = quote + 1;
+        if (separators)
+            quoteSeen = false;
+        if (quoteSeen)
+            continue;   // a later quote of the field is data
+        quoteSeen = true;
+        // Inside quotes: up to the quote that is not doubled.
+        bool quotedLines = false;
+        for (;;) {
+            const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+            const char *runEnd = q ? q : end;
+            const qsizetype feeds = countByte(p, runEnd, '\n');
+            if (feeds) {
+                row.lineFeeds += feeds;
+                row.multiLine = quotedLines = true;
+            }
+            if (!q) {
+                row.malformed = true;   // the quoted text never closed
+                row.next = text.size();
+                return row;
+            }
+            p = q + 1;
+            if (p == end) {
+                row.next = text.size();
+                return row;
+            }
+            if (*p == '"') {
+                ++p;   // a doubled quote
+                continue;
+            }
+            if (quotedLines && *p != separator && *p != '\r' && *p != '\n')
+                row.malformed = true;
+            break;
+        }
+    }
 }
 
 CSVRowParser::Row CSVRowParser::readLine(QByteArrayView text, qsizetype from, char separator,
