@@ -144,7 +144,7 @@ QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Fiel
         memo.entries = {};
         return CSVRowParser::decode(bytes);
     }
-    constexpr size_t limit = 4;
+    constexpr size_t limit = 8;
     std::pair<QByteArray, QString> *entry = nullptr;
     if (memo.entries.size() < limit) {
         entry = &memo.entries.emplace_back();
@@ -152,7 +152,9 @@ QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Fiel
         entry = &memo.entries[memo.replace];
         memo.replace = (memo.replace + 1) % limit;
     }
-    entry->first = bytes.toByteArray();
+    // The key's block is kept for the next text of about its size.
+    entry->first.resize(bytes.size());
+    std::memcpy(entry->first.data(), bytes.data(), size_t(bytes.size()));
     entry->second = CSVRowParser::decode(bytes);
     return entry->second;
 }
@@ -348,7 +350,8 @@ Contact CSVImport::next()
         m_pending[size_t(g)].reset();
     m_touched.clear();
 
-    QStringList labels;
+    QStringList &labels = m_labels;
+    labels.clear();
     QString displayName;
     qsizetype displayColumn = -1;
     int birth[3] = { -1, -1, -1 };   // year, month, day

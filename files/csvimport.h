@@ -65,6 +65,7 @@ private:
     std::vector<CSVRowParser::Field> m_fields;
     std::vector<Pending> m_pending;
     std::vector<int> m_touched;
+    QStringList m_labels;   // a row's group names
     // What the type labels, instant-messenger services and labels columns
     // read as, by their text: rows of one file repeat the same few values,
     // and a short list compared by text is cheaper than hashing every field.
