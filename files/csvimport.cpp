@@ -541,7 +541,8 @@ Contact CSVImport::next()
                 coming += m_pending[size_t(order[next])].touched ? 1 : 0;
             list->reserve(list->size() + coming);
         }
-        const QString first = e.text(data1);
+        // Only kinds that may hold several values in one field look at the text.
+        const QString first = group.multiValue ? e.text(data1) : QString();
         if (group.multiValue && first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
             // Google puts several numbers of one type into one field.
             for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {

@@ -96,16 +96,11 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
     bool quoteSeen = false;     // this field has had its opening quote
     bool quotePending = false;  // a quote inside quotes: closing or doubled?
     bool quotedLines = false;   // the open quoted part holds a line feed
-    // Fields go straight into the vector's storage; it grows only when a
-    // row has more fields than any before.
-    const size_t firstField = fields ? fields->size() : 0;
+    // The vector keeps its room from row to row: it grows only when a row
+    // has more fields than any before.
     const auto endField = [&](const char *at) {
-        if (fields) {
-            const size_t index = firstField + size_t(row.fields);
-            if (index >= fields->size())
-                fields->resize(std::max(index * 2 + 16, fields->capacity()));
-            (*fields)[index] = Field { fieldStart - begin, at - begin, marked ? Field::Quoted : Field::Plain };
-        }
+        if (fields)
+            fields->push_back(Field { fieldStart - begin, at - begin, marked ? Field::Quoted : Field::Plain });
         ++row.fields;
         fieldStart = at + 1;
         marked = false;
@@ -159,8 +154,6 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
             ++row.lineFeeds;
             row.complete = true;
             row.next = p + 1 - begin;
-            if (fields)
-                fields->resize(firstField + size_t(row.fields));
             return row;
         default:
             if (c == separator) {
@@ -178,8 +171,6 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
         row.malformed = true;   // the quoted text never closed
     endField(end);
     row.next = text.size();
-    if (fields)
-        fields->resize(firstField + size_t(row.fields));
     return row;
 }
 
