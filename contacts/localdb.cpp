@@ -137,6 +137,60 @@ void bindColumns(Sqlite3Sql &sql, int kind, const Entity &entity, const QString 
     }
 }
 
+// Rows per multi-row insert. Each statement run costs SQLite a fixed amount
+// (the AUTOINCREMENT counter is read and written once per statement, not once
+// per row), so one contact's rows go in one statement.
+constexpr int MaxRowsPerInsert = 32;
+
+// Every column any kind writes, in the row shape of the multi-row insert.
+constexpr std::array<int, 12> AllWriteColumns { data1, data2, data3, data4, data5,  data6,
+                                                 data7, data8, data9, data10, data11, data15 };
+
+const QByteArray &insertRowsSql(int rows)
+{
+    static const auto texts = [] {
+        QByteArray names = "insert into data(contact_id,type,src_id";
+        QByteArray row = "(?,?,?";
+        for (int column : AllWriteColumns) {
+            names += ",data" + QByteArray::number(column);
+            row += ",?";
+        }
+        row += ')';
+        std::array<QByteArray, MaxRowsPerInsert + 1> t;
+        QByteArray sql = names + ") values" + row;
+        for (int n = 1; n <= MaxRowsPerInsert; ++n) {
+            t[size_t(n)] = sql;
+            sql += ',' + row;
+        }
+        return t;
+    }();
+    return texts[size_t(rows)];
+}
+
+// Binds one row of the multi-row insert: the kind's write columns as
+// insertData binds them, and what the table's defaults would give for the
+// others ('' for text, NULL for the bytes), so the stored row is the same.
+void bindRow(Sqlite3Sql &sql, qint64 contactId, int kind, const Entity &entity, const QString &digest)
+{
+    sql.addInt64Param(contactId).addIntParam(kind).addTextParam(entity.srcId);
+    const std::initializer_list<int> &write = columnsOf(kind)->write;
+    for (int column : AllWriteColumns) {
+        const bool written = std::find(write.begin(), write.end(), column) != write.end();
+        if (column == data15) {
+            if (written)
+                sql.addBlobParam(entity.bytes(data15));
+            else
+                sql.addNullParam();
+        } else if (!written) {
+            sql.addTextParam(QString());
+        } else if (kind == ENTITY_PHOTO && column == data4) {
+            sql.addTextParam(digest);
+        } else {
+            sql.addTextParam(entity.text(column));
+        }
+    }
+}
+
 // Result positions of the data table's columns, looked up once per query.
 struct DataColumns
 {
@@ -454,6 +508,30 @@ void LocalDb::insertData(qint64 contactId, int kind, Entity &entity)
     entity._id = db.lastInsertId();
     if (kind == ENTITY_PHOTO)
         entity.setText(data4, digest);
+}
+
+qint64 LocalDb::insertDataRows(qint64 contactId, const QList<std::pair<int, Entity>> &rows)
+{
+    for (const auto &row : rows)
+        requireColumns(m_path, row.first);
+    Sqlite3DB &db = connection();
+    qint64 firstId = 0;
+    for (qsizetype start = 0; start < rows.size(); start += MaxRowsPerInsert) {
+        const int count = int(std::min<qsizetype>(MaxRowsPerInsert, rows.size() - start));
+        Sqlite3Sql sql(insertRowsSql(count));
+        sql.reserveParams(qsizetype(count) * qsizetype(3 + AllWriteColumns.size()));
+        for (qsizetype i = start; i < start + count; ++i) {
+            const auto &[kind, entity] = rows.at(i);
+            bindRow(sql, contactId, kind, entity, kind == ENTITY_PHOTO ? photoDigest(entity) : QString());
+        }
+        db.executeThrow(sql);
+        // The rows of one statement take consecutive ids in VALUES order: an
+        // AUTOINCREMENT id is always one more than the largest given before.
+        const qint64 lastId = db.lastInsertId();
+        if (start == 0)
+            firstId = lastId - count + 1;
+    }
+    return firstId;
 }
 
 void LocalDb::updateData(int kind, const Entity &entity)

@@ -125,6 +125,10 @@ private:
     // Appends the group and keyword conditions of a search on `column`.
     static void appendSearchFilter(Sqlite3Sql &sql, const char *column, qint64 groupId, const QString &keyword);
     bool mergeEntity(int kind, QList<Entity> &stored, const Entity &source, Entity &out) const;
+    // Inserts the rows of one contact (kind, entity) with as few statements
+    // as possible, each row as insertData would write it, and returns the
+    // `_id` of the first; the others follow it one by one.
+    qint64 insertDataRows(qint64 contactId, const QList<std::pair<int, Entity>> &rows);
 
     std::shared_ptr<const AbsContactCombineRule> m_combineRule;
     Sqlite3DB m_db;

@@ -77,6 +77,26 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
     const qint64 existingId = findContactIdByFullName(source.fullName);
     Contact::EntityMap written;
 
+    // New rows are written together once the contact is done; until then
+    // they have no `_id`. Each place that holds a copy of a new row is noted
+    // (kind, index in `written` or in the stored list) and gets its id then.
+    QList<std::pair<int, Entity>> newRows;
+    struct IdPlace
+    {
+        bool inWritten;
+        int kind;
+        qsizetype index;
+        qsizetype row;
+    };
+    QList<IdPlace> idPlaces;
+    auto queueInsert = [&](int kind, const Entity &entity) {
+        newRows.append({ kind, entity });
+        QList<Entity> &list = written[kind];
+        list.append(entity);
+        idPlaces.append({ true, kind, list.size() - 1, newRows.size() - 1 });
+        return newRows.size() - 1;
+    };
+
     db.beginTran();
     try {
         Contact target;
@@ -91,9 +111,9 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
                 Entity name = *sourceName;
                 name._id = 0;
                 name.srcId.clear();
-                insertData(target._id, ENTITY_NAME, name);
+                const qsizetype row = queueInsert(ENTITY_NAME, name);
                 target.entities[ENTITY_NAME].append(storedForm(ENTITY_NAME, name));
-                written[ENTITY_NAME].append(name);
+                idPlaces.append({ false, ENTITY_NAME, 0, row });
             }
         }
 
@@ -109,9 +129,9 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
             // kind is done, so that matching sees the stored state the same
             // way throughout: new rows by their place in storedList, updated
             // rows by id.
-            QList<std::pair<qsizetype, Entity>> inserted;
+            QList<std::pair<qsizetype, qsizetype>> inserted;   // place in storedList, new row
             QList<Entity> updated;
-            QList<Entity> insertedAgain;   // a second new row matched to an earlier new one
+            QList<qsizetype> insertedAgain;   // a second new row matched to an earlier new one
             auto latestUpdate = [&updated](qint64 id) -> const Entity * {
                 for (qsizetype i = updated.size() - 1; i >= 0; --i) {
                     if (updated.at(i)._id == id)
@@ -152,29 +172,41 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
                         continue;
                     updateData(kind, out);
                     updated.append(out);
+                    written[kind].append(out);
                 } else {
-                    insertData(target._id, kind, out);
+                    const qsizetype row = queueInsert(kind, out);
                     if (storedList.size() > before)
-                        inserted.append({ before, out });
+                        inserted.append({ before, row });
                     else
-                        insertedAgain.append(out);
+                        insertedAgain.append(row);
                 }
-                written[kind].append(out);
             }
 
-            for (const auto &[index, e] : std::as_const(inserted))
-                storedList[index] = storedForm(kind, e);
+            for (const auto &[index, row] : std::as_const(inserted)) {
+                storedList[index] = storedForm(kind, newRows.at(row).second);
+                idPlaces.append({ false, kind, index, row });
+            }
             if (!updated.isEmpty()) {
                 for (Entity &e : storedList) {
                     if (const Entity *latest = e._id != 0 ? latestUpdate(e._id) : nullptr)
                         e = storedForm(kind, *latest);
                 }
             }
-            for (const Entity &e : std::as_const(insertedAgain))
-                storedList.append(storedForm(kind, e));
+            for (qsizetype row : std::as_const(insertedAgain)) {
+                storedList.append(storedForm(kind, newRows.at(row).second));
+                idPlaces.append({ false, kind, storedList.size() - 1, row });
+            }
         }
         for (auto it = target.entities.begin(); it != target.entities.end();)
             it = it.value().isEmpty() ? target.entities.erase(it) : std::next(it);
+
+        if (!newRows.isEmpty()) {
+            const qint64 firstId = insertDataRows(target._id, newRows);
+            for (const IdPlace &place : std::as_const(idPlaces)) {
+                QList<Entity> &list = place.inWritten ? written[place.kind] : target.entities[place.kind];
+                list[place.index]._id = firstId + place.row;
+            }
+        }
 
         db.commitTran();
         stored = std::move(target);

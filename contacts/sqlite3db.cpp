@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <string_view>
+
 #include <sqlite3.h>
 
 namespace {
@@ -23,6 +25,16 @@ bool hasWriteBit(const QFileInfo &info)
 }
 
 } // namespace
+
+size_t Sqlite3DB::SqlTextHash::operator()(const QByteArray &sql) const noexcept
+{
+    constexpr qsizetype Sampled = 48;
+    const std::hash<std::string_view> hash;
+    const std::string_view text(sql.constData(), size_t(sql.size()));
+    if (sql.size() <= 2 * Sampled)
+        return hash(text);
+    return hash(text.substr(0, Sampled)) ^ (hash(text.substr(text.size() - Sampled)) * 31) ^ size_t(sql.size());
+}
 
 Sqlite3DB::Sqlite3DB() = default;
 
@@ -109,9 +121,9 @@ void Sqlite3DB::requireOpen() const
 std::shared_ptr<Sqlite3Stmt> Sqlite3DB::prepare(const QByteArray &sql)
 {
     requireOpen();
-    const auto it = m_cache.constFind(sql);
-    if (it != m_cache.constEnd() && it.value().use_count() == 1)
-        return it.value();
+    const auto it = m_cache.find(sql);
+    if (it != m_cache.end() && it->second.use_count() == 1)
+        return it->second;
 
     sqlite3_stmt *stmt = nullptr;
     const char *tail = nullptr;
@@ -128,12 +140,12 @@ std::shared_ptr<Sqlite3Stmt> Sqlite3DB::prepare(const QByteArray &sql)
         throw Sqlite3Exception(m_fileName, QStringLiteral("more than one statement in: %1").arg(QString::fromUtf8(sql)),
                                SQLITE_MISUSE);
 
-    if (it == m_cache.constEnd()) {
+    if (it == m_cache.end()) {
         if (m_cache.size() >= MaxCachedStatements) {
             for (auto i = m_cache.begin(); i != m_cache.end();)
-                i = i.value().use_count() == 1 ? m_cache.erase(i) : std::next(i);
+                i = i->second.use_count() == 1 ? m_cache.erase(i) : std::next(i);
         }
-        m_cache.insert(sql, prepared);
+        m_cache.emplace(sql, prepared);
     }
     return prepared;
 }

@@ -5,10 +5,10 @@
 #include "contacts/sqlite3sql.h"
 
 #include <QByteArray>
-#include <QHash>
 #include <QString>
 
 #include <memory>
+#include <unordered_map>
 
 struct sqlite3;
 class Sqlite3Stmt;
@@ -71,7 +71,14 @@ private:
     sqlite3 *m_db = nullptr;
     QString m_fileName;
     std::shared_ptr<bool> m_open;   // shared with the statements; false once closed
-    QHash<QByteArray, std::shared_ptr<Sqlite3Stmt>> m_cache;
+    // Statement texts run to a few kilobytes (multi-row inserts) and are
+    // looked up for every statement run, so the key hash reads only their
+    // length and ends; equal keys are still told apart by their whole text.
+    struct SqlTextHash
+    {
+        size_t operator()(const QByteArray &sql) const noexcept;
+    };
+    std::unordered_map<QByteArray, std::shared_ptr<Sqlite3Stmt>, SqlTextHash> m_cache;
     int m_depth = 0;
     bool m_rollbackOnly = false;
 };

@@ -10,6 +10,11 @@ Sqlite3Sql::Sqlite3Sql(const QString &sql)
 {
 }
 
+Sqlite3Sql::Sqlite3Sql(const QByteArray &sql)
+    : m_text(sql)
+{
+}
+
 Sqlite3Sql &Sqlite3Sql::appendSql(const char *sql)
 {
     m_text.append(sql);
@@ -43,5 +48,11 @@ Sqlite3Sql &Sqlite3Sql::addTextParam(const QString &value)
 Sqlite3Sql &Sqlite3Sql::addBlobParam(const QByteArray &value)
 {
     m_params.append(Param { Param::Blob, 0, value });
+    return *this;
+}
+
+Sqlite3Sql &Sqlite3Sql::addNullParam()
+{
+    m_params.append(Param { Param::Null, 0, {} });
     return *this;
 }

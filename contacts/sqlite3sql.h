@@ -14,7 +14,7 @@ class Sqlite3Sql
 public:
     struct Param
     {
-        enum Type { Int, Int64, Text, Blob };
+        enum Type { Int, Int64, Text, Blob, Null };
         Type type = Int64;
         qint64 number = 0;
         QByteArray bytes;   // UTF-8 text or blob bytes
@@ -23,6 +23,8 @@ public:
     Sqlite3Sql() = default;
     Sqlite3Sql(const char *sql);      // UTF-8
     Sqlite3Sql(const QString &sql);
+    // Shares the bytes of a text built once (no copy).
+    explicit Sqlite3Sql(const QByteArray &sql);
 
     Sqlite3Sql &appendSql(const char *sql);
     Sqlite3Sql &appendSql(const QString &sql);
@@ -31,6 +33,9 @@ public:
     Sqlite3Sql &addInt64Param(qint64 value);
     Sqlite3Sql &addTextParam(const QString &value);
     Sqlite3Sql &addBlobParam(const QByteArray &value);
+    Sqlite3Sql &addNullParam();
+    // Room for `count` parameters, for statements that bind many.
+    void reserveParams(qsizetype count) { m_params.reserve(count); }
 
     [[nodiscard]] const QByteArray &text() const { return m_text; }
     using Params = QVarLengthArray<Param, 16>;   // no heap for the usual statement

@@ -60,6 +60,9 @@ void Sqlite3Stmt::bind(const Sqlite3Sql &sql)
             rc = sqlite3_bind_blob64(m_stmt, i + 1, p.bytes.constData(), sqlite3_uint64(p.bytes.size()),
                                      SQLITE_STATIC);
             break;
+        case Sqlite3Sql::Param::Null:
+            rc = sqlite3_bind_null(m_stmt, i + 1);
+            break;
         }
         if (rc != SQLITE_OK) {
             reset();
