@@ -80,7 +80,8 @@ struct CSVImport::Pending
     bool hasService = false;
     int protocol = 0;
     QString customProtocol;
-    QString formatted;
+    // The formatted address, read only when the group has no parts.
+    Field formatted { 0, 0, Field::Plain };
     qsizetype dateColumn = -1;   // the column an event's date came from
     bool touched = false;
 
@@ -92,7 +93,7 @@ struct CSVImport::Pending
         typeLabel.clear();
         hasService = false;
         customProtocol.clear();
-        formatted.clear();
+        formatted = Field { 0, 0, Field::Plain };
         dateColumn = -1;
         touched = false;
     }
@@ -413,10 +414,26 @@ Contact CSVImport::next()
             }
             continue;
         }
+        if (column.role == Role::FormattedAddress) {
+            // Address books that write it also write the parts, mostly:
+            // the text is made when it is needed.
+            if (field.form != Field::Plain) {
+                CSVRowParser::bytes(text, field, m_scratch);
+                if (m_scratch.isEmpty())
+                    continue;
+            }
+            if (!p->touched) {
+                p->touched = true;
+                m_touched.push_back(column.group);
+                p->entity.reserve(p->room);
+            }
+            p->formatted = field;
+            continue;
+        }
         const QString value = column.role == Role::Value ? columnValue(i, text, field) : CSVRowParser::value(text, field);
         if (value.isEmpty())
             continue;
-        if (p && !p->touched && (column.role == Role::Value || column.role == Role::FormattedAddress)) {
+        if (p && !p->touched && column.role == Role::Value) {
             p->touched = true;
             m_touched.push_back(column.group);
             p->entity.reserve(p->room);
@@ -435,9 +452,6 @@ Contact CSVImport::next()
                 p->dateColumn = i;
             break;
         }
-        case Role::FormattedAddress:
-            p->formatted = value;
-            break;
         case Role::BirthYear:
         case Role::BirthMonth:
         case Role::BirthDay: {
@@ -486,7 +500,7 @@ Contact CSVImport::next()
             break;
         case ENTITY_POSTAL_ADDRESS:
             if (!p.hasValues)
-                e.setText(data4, p.formatted);
+                e.setText(data4, CSVRowParser::value(m_text, p.formatted));
             e.setText(data1, formatPostalAddress(e));
             break;
         case ENTITY_EVENT: {

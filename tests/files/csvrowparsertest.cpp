@@ -20,6 +20,8 @@ private slots:
     void skipRowAgreesOnEveryShortText();
     void repeatedAndChangingValues_data();
     void repeatedAndChangingValues();
+    void formattedAddress_data();
+    void formattedAddress();
 };
 
 using Row = CSVRowParser::Row;
@@ -159,6 +161,43 @@ void CsvRowParserTest::repeatedAndChangingValues()
         QCOMPARE(name->text(data3), QStringLiteral("L%1").arg(row));
         QCOMPARE(address->text(data7), city(row));
     }
+}
+
+// Google writes an address both formatted and in parts; the formatted text
+// is the street only when there are no parts.
+void CsvRowParserTest::formattedAddress_data()
+{
+    QTest::addColumn<QByteArray>("row");
+    QTest::addColumn<int>("addresses");
+    QTest::addColumn<QString>("street");
+    QTest::addColumn<QString>("city");
+
+    QTest::newRow("parts win") << QByteArray("A,Home,\"1 Main St\nSpringfield\",2 Elm St,Oslo\n") << 1
+                               << QStringLiteral("2 Elm St") << QStringLiteral("Oslo");
+    QTest::newRow("formatted only, quoted with a quote and a line break")
+        << QByteArray("A,Home,\"1 \"\"Main\"\" St\nKöln\",,\n") << 1 << QStringLiteral("1 \"Main\" St\nKöln") << QString();
+    QTest::newRow("formatted only, plain") << QByteArray("A,Home,1 Main St,,\n") << 1 << QStringLiteral("1 Main St") << QString();
+    QTest::newRow("formatted quoted empty") << QByteArray("A,Home,\"\",,\n") << 0 << QString() << QString();
+    QTest::newRow("nothing") << QByteArray("A,Home,,,\n") << 0 << QString() << QString();
+}
+
+void CsvRowParserTest::formattedAddress()
+{
+    QFETCH(QByteArray, row);
+    QByteArray file = "First Name,Address 1 - Label,Address 1 - Formatted,Address 1 - Street,Address 1 - City\n" + row;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    CSVImport reader;
+    reader.openDevice(buffer);
+    QCOMPARE(reader.count(), 1);
+    const Contact c = reader.next();
+    const QList<Entity> &addresses = c.entitiesOf(ENTITY_POSTAL_ADDRESS);
+    QTEST(int(addresses.size()), "addresses");
+    if (addresses.isEmpty())
+        return;
+    QTEST(addresses.first().text(data4), "street");
+    QTEST(addresses.first().text(data7), "city");
+    QCOMPARE(addresses.first().toInt(data2), 1);
 }
 
 QTEST_GUILESS_MAIN(CsvRowParserTest)
