@@ -160,6 +160,31 @@ QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Fiel
     return entry->second;
 }
 
+QList<Entity> CSVImport::membershipsOf(const QStringList &labels)
+{
+    for (const auto &entry : m_membershipMemo) {
+        if (entry.first == labels)
+            return entry.second;
+    }
+    constexpr size_t limit = 8;
+    std::pair<QStringList, QList<Entity>> *entry = nullptr;
+    if (m_membershipMemo.size() < limit) {
+        entry = &m_membershipMemo.emplace_back();
+    } else {
+        entry = &m_membershipMemo[m_membershipReplace];
+        m_membershipReplace = (m_membershipReplace + 1) % limit;
+    }
+    entry->first = labels;
+    entry->second.clear();
+    entry->second.reserve(labels.size());
+    for (const QString &name : labels) {
+        Entity membership;
+        membership.setText(data2, name);
+        entry->second.append(std::move(membership));
+    }
+    return entry->second;
+}
+
 CSVImport::CSVImport() = default;
 CSVImport::CSVImport(CSVImport &&other) noexcept = default;
 CSVImport &CSVImport::operator=(CSVImport &&other) noexcept = default;
@@ -571,13 +596,17 @@ Contact CSVImport::next()
 
     if (!labels.isEmpty()) {
         QList<Entity> &memberships = contact.entities[ENTITY_GROUP_MEMBERSHIP];
-        for (const QString &name : std::as_const(labels)) {
-            const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
-                                             [&name](const Entity &m) { return m.text(data2) == name; });
-            if (!present) {
-                Entity membership;
-                membership.setText(data2, name);
-                memberships.append(std::move(membership));
+        if (memberships.isEmpty()) {
+            memberships = membershipsOf(labels);
+        } else {
+            for (const QString &name : std::as_const(labels)) {
+                const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
+                                                 [&name](const Entity &m) { return m.text(data2) == name; });
+                if (!present) {
+                    Entity membership;
+                    membership.setText(data2, name);
+                    memberships.append(std::move(membership));
+                }
             }
         }
     }

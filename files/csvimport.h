@@ -66,6 +66,12 @@ private:
     std::vector<Pending> m_pending;
     std::vector<int> m_touched;
     QStringList m_labels;   // a row's group names
+    // The group memberships of a row's names. Rows repeat the same few sets
+    // of labels: their lists are shared between contacts (a contact that
+    // changes its list gets its own copy then).
+    [[nodiscard]] QList<Entity> membershipsOf(const QStringList &labels);
+    std::vector<std::pair<QStringList, QList<Entity>>> m_membershipMemo;
+    size_t m_membershipReplace = 0;
     // What the type labels, instant-messenger services and labels columns
     // read as, by their text: rows of one file repeat the same few values,
     // and a short list compared by text is cheaper than hashing every field.

@@ -22,6 +22,7 @@ private slots:
     void repeatedAndChangingValues();
     void formattedAddress_data();
     void formattedAddress();
+    void repeatedLabelsStayApart();
 };
 
 using Row = CSVRowParser::Row;
@@ -198,6 +199,36 @@ void CsvRowParserTest::formattedAddress()
     QTEST(addresses.first().text(data4), "street");
     QTEST(addresses.first().text(data7), "city");
     QCOMPARE(addresses.first().toInt(data2), 1);
+}
+
+// Rows with the same labels get the same memberships; changing those of
+// one contact changes neither another contact's nor what later rows read.
+void CsvRowParserTest::repeatedLabelsStayApart()
+{
+    QByteArray file = "First Name,Labels\n"
+                      "A,Family ::: * myContacts\n"
+                      "B,Family ::: * myContacts\n"
+                      "C,Club ::: Family\n"
+                      "D,Family ::: * myContacts\n";
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    CSVImport reader;
+    reader.openDevice(buffer);
+    const auto names = [](const Contact &c) {
+        QStringList out;
+        for (const Entity &e : c.entitiesOf(ENTITY_GROUP_MEMBERSHIP))
+            out.append(e.text(data2));
+        return out;
+    };
+    Contact a = reader.next();
+    const Contact b = reader.next();
+    QCOMPARE(names(a), QStringList { QStringLiteral("Family") });
+    a.entitiesOf(ENTITY_GROUP_MEMBERSHIP).first().setText(data2, QStringLiteral("Changed"));
+    a.entitiesOf(ENTITY_GROUP_MEMBERSHIP).append(Entity());
+    QCOMPARE(names(a), (QStringList { QStringLiteral("Changed"), QString() }));
+    QCOMPARE(names(b), QStringList { QStringLiteral("Family") });
+    QCOMPARE(names(reader.next()), (QStringList { QStringLiteral("Club"), QStringLiteral("Family") }));
+    QCOMPARE(names(reader.next()), QStringList { QStringLiteral("Family") });
 }
 
 QTEST_GUILESS_MAIN(CsvRowParserTest)
