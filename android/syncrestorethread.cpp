@@ -21,6 +21,9 @@ namespace {
 
 const QString versionNeeded = QStringLiteral("3.0.3");
 
+// Received entity rows written per insert run.
+constexpr qsizetype RowsPerWrite = 64;
+
 [[noreturn]] void fail(const QString &message)
 {
     throw std::runtime_error(message.toUtf8().toStdString());
@@ -76,7 +79,9 @@ void SyncRestoreThread::execute()
 
     try {
         m_db->beginTransaction();
+        m_deferredIndexes = m_db->dropIndexesForBulkLoad();
     } catch (const std::exception &e) {
+        rollBack();
         m_progress.error(QString::fromUtf8(e.what()));
         return;
     }
@@ -155,6 +160,8 @@ bool SyncRestoreThread::receive(QTcpSocket &socket)
         } else if (line.startsWith(QLatin1String("$batch:"))) {
             receiveBatch(socket);
         } else if (line.startsWith(QLatin1String("$bye:"))) {
+            flushRows();
+            m_db->restoreIndexes(m_deferredIndexes);
             m_db->endTransaction(true);
             socket.disconnectFromHost();
             return true;
@@ -175,6 +182,7 @@ void SyncRestoreThread::receiveBatch(QTcpSocket &socket)
         if (line.startsWith(QLatin1String("$ent:"))) {
             storeEntity(line, batchContacts);
         } else if (line.startsWith(QLatin1String("$end:"))) {
+            flushRows();
             writeCommand(socket, QStringLiteral("$batch:"), QString(), true);
             return;
         }
@@ -218,11 +226,22 @@ void SyncRestoreThread::storeEntity(const QString &line, QHash<qint64, qint64> &
     }
     // Entities of a contact whose name is not in this batch go under _id 0.
     const qint64 contactId = batchContacts.value(contactKey, 0);
-    m_db->insertData(contactId, kind, entity);
+    m_pendingRows.append({ contactId, kind, std::move(entity) });
+    if (m_pendingRows.size() >= RowsPerWrite)
+        flushRows();
+}
+
+void SyncRestoreThread::flushRows()
+{
+    if (m_pendingRows.isEmpty())
+        return;
+    m_db->insertDataRows(m_pendingRows);
+    m_pendingRows.clear();
 }
 
 void SyncRestoreThread::rollBack()
 {
+    m_pendingRows.clear();
     // Called while another failure is being handled: a failing rollback
     // (the connection already gave up the transaction, say after a failed
     // commit) has nothing to add to it.

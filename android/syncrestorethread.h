@@ -2,6 +2,7 @@
 #define ANDROID_SYNCRESTORETHREAD_H
 
 #include "contacts/jobprogress.h"
+#include "contacts/localdb.h"
 
 #include <QHash>
 #include <QString>
@@ -74,6 +75,8 @@ private:
     // One batch after "$batch:", up to and including the acknowledgement.
     void receiveBatch(QTcpSocket &socket);
     void storeEntity(const QString &line, QHash<qint64, qint64> &batchContacts);
+    // Writes the entity rows received so far.
+    void flushRows();
     [[nodiscard]] QString readCommand(QTcpSocket &socket);
     void rollBack();
 
@@ -85,6 +88,10 @@ private:
     qint64 m_expected = 0;
     qint64 m_received = 0;
     qint64 m_skipped = 0;
+    // Entity rows are written a few dozen at a time, with the secondary
+    // indexes of the new cache built once at the end.
+    QList<LocalDb::NewDataRow> m_pendingRows;
+    QStringList m_deferredIndexes;
 };
 
 #endif

@@ -84,6 +84,11 @@ void ContactEditor::buildForm()
     m_lbDeletePhoto->setText(QStringLiteral("<a href=\"#\">%1</a>").arg(tr("Delete Photo").toHtmlEscaped()));
     m_lbDeletePhoto->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
     connect(m_lbDeletePhoto, &QLabel::linkActivated, this, &ContactEditor::resetPhoto);
+    // Shown only while there is a photo to delete; its room stays, so the
+    // form does not shift when a photo comes or goes.
+    QSizePolicy deletePolicy = m_lbDeletePhoto->sizePolicy();
+    deletePolicy.setRetainSizeWhenHidden(true);
+    m_lbDeletePhoto->setSizePolicy(deletePolicy);
     layout->addWidget(m_lbPhoto);
     layout->addWidget(m_lbDeletePhoto);
 
@@ -278,6 +283,7 @@ void ContactEditor::showPhoto()
     if (picture.isNull())
         picture = QPixmap(QStringLiteral(":res/empty_contact.png"));
     m_lbPhoto->setPixmap(picture.scaled(PhotoSide, PhotoSide, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    m_lbDeletePhoto->setVisible(!m_photo.isEmpty());
 }
 
 bool ContactEditor::eventFilter(QObject *watched, QEvent *event)

@@ -510,10 +510,10 @@ void LocalDb::insertData(qint64 contactId, int kind, Entity &entity)
         entity.setText(data4, digest);
 }
 
-qint64 LocalDb::insertDataRows(qint64 contactId, const QList<std::pair<int, Entity>> &rows)
+qint64 LocalDb::insertDataRows(const QList<NewDataRow> &rows)
 {
-    for (const auto &row : rows)
-        requireColumns(m_path, row.first);
+    for (const NewDataRow &row : rows)
+        requireColumns(m_path, row.kind);
     Sqlite3DB &db = connection();
     qint64 firstId = 0;
     for (qsizetype start = 0; start < rows.size(); start += MaxRowsPerInsert) {
@@ -521,8 +521,9 @@ qint64 LocalDb::insertDataRows(qint64 contactId, const QList<std::pair<int, Enti
         Sqlite3Sql sql(insertRowsSql(count));
         sql.reserveParams(qsizetype(count) * qsizetype(3 + AllWriteColumns.size()));
         for (qsizetype i = start; i < start + count; ++i) {
-            const auto &[kind, entity] = rows.at(i);
-            bindRow(sql, contactId, kind, entity, kind == ENTITY_PHOTO ? photoDigest(entity) : QString());
+            const NewDataRow &row = rows.at(i);
+            bindRow(sql, row.contactId, row.kind, row.entity,
+                    row.kind == ENTITY_PHOTO ? photoDigest(row.entity) : QString());
         }
         db.executeThrow(sql);
         // The rows of one statement take consecutive ids in VALUES order: an

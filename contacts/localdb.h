@@ -81,6 +81,18 @@ public:
     void insertData(qint64 contactId, int kind, Entity &entity);
     void updateData(int kind, const Entity &entity);
 
+    // One row of insertDataRows.
+    struct NewDataRow
+    {
+        qint64 contactId;
+        int kind;
+        Entity entity;
+    };
+    // Inserts many rows with few statements, each row as insertData would
+    // write it (entity._id aside), and returns the `_id` of the first; the
+    // others follow it one by one, in order.
+    qint64 insertDataRows(const QList<NewDataRow> &rows);
+
     // The contact and its entities; a contact with _id 0 when there is none.
     [[nodiscard]] Contact loadContact(qint64 contactId);
     // Contacts with at least one entity, optionally only the members of a
@@ -125,10 +137,6 @@ private:
     // Appends the group and keyword conditions of a search on `column`.
     static void appendSearchFilter(Sqlite3Sql &sql, const char *column, qint64 groupId, const QString &keyword);
     bool mergeEntity(int kind, QList<Entity> &stored, const Entity &source, Entity &out) const;
-    // Inserts the rows of one contact (kind, entity) with as few statements
-    // as possible, each row as insertData would write it, and returns the
-    // `_id` of the first; the others follow it one by one.
-    qint64 insertDataRows(qint64 contactId, const QList<std::pair<int, Entity>> &rows);
 
     std::shared_ptr<const AbsContactCombineRule> m_combineRule;
     Sqlite3DB m_db;

@@ -80,7 +80,8 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
     // New rows are written together once the contact is done; until then
     // they have no `_id`. Each place that holds a copy of a new row is noted
     // (kind, index in `written` or in the stored list) and gets its id then.
-    QList<std::pair<int, Entity>> newRows;
+    Contact target;
+    QList<NewDataRow> newRows;
     struct IdPlace
     {
         bool inWritten;
@@ -90,7 +91,7 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
     };
     QList<IdPlace> idPlaces;
     auto queueInsert = [&](int kind, const Entity &entity) {
-        newRows.append({ kind, entity });
+        newRows.append({ target._id, kind, entity });
         QList<Entity> &list = written[kind];
         list.append(entity);
         idPlaces.append({ true, kind, list.size() - 1, newRows.size() - 1 });
@@ -99,7 +100,6 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
 
     db.beginTran();
     try {
-        Contact target;
         if (existingId != 0) {
             merged = true;
             target = loadContact(existingId);   // its name and srcId stay as they are
@@ -183,7 +183,7 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
             }
 
             for (const auto &[index, row] : std::as_const(inserted)) {
-                storedList[index] = storedForm(kind, newRows.at(row).second);
+                storedList[index] = storedForm(kind, newRows.at(row).entity);
                 idPlaces.append({ false, kind, index, row });
             }
             if (!updated.isEmpty()) {
@@ -193,7 +193,7 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
                 }
             }
             for (qsizetype row : std::as_const(insertedAgain)) {
-                storedList.append(storedForm(kind, newRows.at(row).second));
+                storedList.append(storedForm(kind, newRows.at(row).entity));
                 idPlaces.append({ false, kind, storedList.size() - 1, row });
             }
         }
@@ -201,7 +201,7 @@ Contact::EntityMap LocalDb::saveContactMerged(const Contact &source, Contact &st
             it = it.value().isEmpty() ? target.entities.erase(it) : std::next(it);
 
         if (!newRows.isEmpty()) {
-            const qint64 firstId = insertDataRows(target._id, newRows);
+            const qint64 firstId = insertDataRows(newRows);
             for (const IdPlace &place : std::as_const(idPlaces)) {
                 QList<Entity> &list = place.inWritten ? written[place.kind] : target.entities[place.kind];
                 list[place.index]._id = firstId + place.row;

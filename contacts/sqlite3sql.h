@@ -2,6 +2,7 @@
 #define CONTACTS_SQLITE3SQL_H
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QVarLengthArray>
 
@@ -16,8 +17,9 @@ public:
     {
         enum Type { Int, Int64, Text, Blob, Null };
         Type type = Int64;
-        qint64 number = 0;
-        QByteArray bytes;   // UTF-8 text or blob bytes
+        qint64 number = 0;   // Int and Int64: the value; Text: where its bytes start
+        qsizetype size = 0;  // Text: its length in bytes
+        QByteArray bytes;    // Blob: the bytes
     };
 
     Sqlite3Sql() = default;
@@ -40,10 +42,17 @@ public:
     [[nodiscard]] const QByteArray &text() const { return m_text; }
     using Params = QVarLengthArray<Param, 16>;   // no heap for the usual statement
     [[nodiscard]] const Params &params() const { return m_params; }
+    // The UTF-8 bytes of a Text parameter; valid while this object (or a
+    // copy of it) lives unchanged.
+    [[nodiscard]] QByteArrayView textOf(const Param &param) const
+    {
+        return QByteArrayView(m_textBytes.constData() + param.number, param.size);
+    }
 
 private:
     QByteArray m_text;   // UTF-8
     Params m_params;
+    QByteArray m_textBytes;   // every Text parameter's UTF-8, one after the other
 };
 
 #endif

@@ -51,11 +51,13 @@ void Sqlite3Stmt::bind(const Sqlite3Sql &sql)
         case Sqlite3Sql::Param::Int64:
             rc = sqlite3_bind_int64(m_stmt, i + 1, p.number);
             break;
-        case Sqlite3Sql::Param::Text:
-            // constData() is never null, so empty text binds '' and not NULL.
-            rc = sqlite3_bind_text64(m_stmt, i + 1, p.bytes.constData(), sqlite3_uint64(p.bytes.size()),
+        case Sqlite3Sql::Param::Text: {
+            // The pointer is never null, so empty text binds '' and not NULL.
+            const QByteArrayView text = sql.textOf(p);
+            rc = sqlite3_bind_text64(m_stmt, i + 1, text.data() ? text.data() : "", sqlite3_uint64(text.size()),
                                      SQLITE_STATIC, SQLITE_UTF8);
             break;
+        }
         case Sqlite3Sql::Param::Blob:
             rc = sqlite3_bind_blob64(m_stmt, i + 1, p.bytes.constData(), sqlite3_uint64(p.bytes.size()),
                                      SQLITE_STATIC);

@@ -137,10 +137,13 @@ void ImportContactsToLocalThread::execute()
         return;
     }
 
+    QStringList deferredIndexes;
     try {
         m_db->beginTransaction();
+        deferredIndexes = m_db->dropIndexesForBulkLoad();
     } catch (const std::exception &e) {
         reader->close();
+        rollbackQuietly(*m_db);
         m_progress.error(QString::fromUtf8(e.what()));
         return;
     }
@@ -172,6 +175,7 @@ void ImportContactsToLocalThread::execute()
                 ++m_imported;
         }
         reader->close();
+        m_db->restoreIndexes(deferredIndexes);
         m_db->endTransaction(true);
     } catch (const std::exception &e) {
         reader->close();

@@ -53,6 +53,10 @@ END {
         printf "  %6d: (1)/(4) = %.2f [<= 2]   (2)/(1) = %.2f [<= 1]   (3)/read-back = %.2f [<= 3]\n", s,
                t["backup", s] / t["baseline", s], t["again", s] / t["backup", s], t["search", s] / t["readback", s]
     }
+    s = size[n]
+    printf "  target at %d: (1) >= 20000 contacts/s -> %.0f/s %s; (2) no slower than (1) -> %.2f %s\n", s,
+           s / t["backup", s], (s / t["backup", s] >= 20000 ? "met" : "NOT MET"),
+           t["again", s] / t["backup", s], (t["again", s] <= t["backup", s] ? "met" : "NOT MET")
     if (n >= 2) {
         a = size[1]; b = size[n]
         base = t["baseline", b] / t["baseline", a]

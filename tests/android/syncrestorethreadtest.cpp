@@ -38,6 +38,19 @@ int dataCount(const QString &path)
     return dbtest::scalar(path, QStringLiteral("select count(*) from data")).toInt();
 }
 
+bool hasEverySecondaryIndex(const QString &path)
+{
+    const QString indexes = dbtest::indexes(path);
+    for (const char *name : { "index_contacts_src_id:", "index_contacts_full_name:", "index_data_contact:",
+                              "index_data_data:", "index_data_src_id:" }) {
+        if (!indexes.contains(QLatin1String(name))) {
+            qWarning("missing %s in %s", name, qPrintable(indexes));
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 class SyncRestoreThreadTest : public QObject
@@ -203,6 +216,10 @@ void SyncRestoreThreadTest::receivesWhatThePhoneHolds()
         }
     }
     QCOMPARE(db->searchContacts(0, QString()).size(), 30);
+    // The secondary indexes, left out while the rows came in, are back.
+    db->close();
+    QVERIFY(hasEverySecondaryIndex(path));
+    QCOMPARE(dbtest::scalar(path, QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
 }
 
 void SyncRestoreThreadTest::failuresRollBack_data()
@@ -252,6 +269,7 @@ void SyncRestoreThreadTest::failuresRollBack()
     QVERIFY(recorder.errors.first().size() <= SyncRestoreThread::MaxReportedChars + 10);
     db->close();
     QCOMPARE(dbtest::dump(db->path()), before);
+    QVERIFY(hasEverySecondaryIndex(db->path()));
 }
 
 void SyncRestoreThreadTest::headerLinesMayBeMissing_data()

@@ -29,13 +29,6 @@ QList<Contact> people(const QStringList &names)
 }
 
 // Every index of the file with its definition, one text.
-QString indexes(const QString &path)
-{
-    return dbtest::scalar(path, QStringLiteral("select group_concat(name || ':' || sql, '|') from"
-                                               " (select name,sql from sqlite_master where type='index'"
-                                               " and sql is not null order by name)"));
-}
-
 QStringList numbered(const QString &prefix, int count)
 {
     QStringList names;
@@ -193,7 +186,7 @@ void BackupContactsToLocalThreadTest::newDatabaseEndsWithEveryIndex()
     // Opening adds an index to files made before it existed.
     QVERIFY(m_db->listGroups().isEmpty());
     m_db->close();
-    const QString before = indexes(m_db->path());
+    const QString before = dbtest::indexes(m_db->path());
     QVERIFY(before.contains(QStringLiteral("index_data_src_id")));
     QVERIFY(before.contains(QStringLiteral("index_contacts_full_name:")));
     Recorder recorder;
@@ -202,7 +195,7 @@ void BackupContactsToLocalThreadTest::newDatabaseEndsWithEveryIndex()
     job.execute();
     QCOMPARE(recorder.errors, QStringList());
     m_db->close();
-    QCOMPARE(indexes(m_db->path()), before);
+    QCOMPARE(dbtest::indexes(m_db->path()), before);
     QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
     QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from contact")), QStringLiteral("3"));
     QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from data where type=%1").arg(ENTITY_PHONE)),
@@ -219,7 +212,7 @@ void BackupContactsToLocalThreadTest::failureInNewDatabaseKeepsEveryIndex()
     // Opening adds an index to files made before it existed.
     QVERIFY(m_db->listGroups().isEmpty());
     m_db->close();
-    const QString before = indexes(m_db->path());
+    const QString before = dbtest::indexes(m_db->path());
     dbtest::exec(m_db->path(), QStringLiteral("create trigger fail before insert on data when new.data1='555 Bad'"
                                               " begin select raise(abort, 'boom refused'); end"));
     Recorder recorder;
@@ -228,7 +221,7 @@ void BackupContactsToLocalThreadTest::failureInNewDatabaseKeepsEveryIndex()
     job.execute();
     QCOMPARE(recorder.errors.size(), 1);
     m_db->close();
-    QCOMPARE(indexes(m_db->path()), before);
+    QCOMPARE(dbtest::indexes(m_db->path()), before);
     QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("select count(*) from contact")), QStringLiteral("0"));
 }
 

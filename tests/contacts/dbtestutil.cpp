@@ -71,6 +71,13 @@ void exec(const QString &path, const QString &sql)
     }
 }
 
+QString indexes(const QString &path)
+{
+    return scalar(path, QStringLiteral("select group_concat(name || ':' || sql, '|') from"
+                                       " (select name,sql from sqlite_master where type='index'"
+                                       " and sql is not null order by name)"));
+}
+
 QString scalar(const QString &path, const QString &sql)
 {
     Handle h(path);

@@ -19,6 +19,9 @@ void exec(const QString &path, const QString &sql);
 // One value of a one-row query, as text.
 QString scalar(const QString &path, const QString &sql);
 
+// Every index of the file with its definition, by name, as one text.
+QString indexes(const QString &path);
+
 // The details of SQLite's query plan for `sql`, joined by ";".
 QString queryPlan(const QString &path, const QString &sql);
 

@@ -535,14 +535,17 @@ void EditContactFormTest::photoChooseAndReset()
 
     EditContactForm form(source, nullptr);
     form.show();
+    auto *link = find<QLabel>(form, "lbDeletePhoto");
+    QCOMPARE(link->isVisible(), hasPhoto);   // nothing to delete, no link
     if (choose)
         QVERIFY(form.editor()->loadPhoto(file));
+    QCOMPARE(link->isVisible(), hasPhoto || choose);
     if (reset) {
-        auto *link = find<QLabel>(form, "lbDeletePhoto");
         QVERIFY(link->text().contains(QStringLiteral("href=\"#\"")));
         QVERIFY(link->text().contains(QStringLiteral("Delete Photo")));
         QMetaObject::invokeMethod(link, "linkActivated", Q_ARG(QString, QStringLiteral("#")));
         QVERIFY(form.editor()->photo().isEmpty());
+        QVERIFY(!link->isVisible());
     }
     const ContactChangeSet set = changes(form, source);
     QCOMPARE(describe(set).join(u' '), expected);

@@ -85,6 +85,8 @@ private Q_SLOTS:
     void readOnlyFilesAreShownUnchanged();
     void kindColumnSets_data();
     void kindColumnSets();
+    void insertDataRowsWritesWhatInsertDataWrites_data();
+    void insertDataRowsWritesWhatInsertDataWrites();
     void unknownKinds();
     void awkwardValuesRoundTrip_data();
     void awkwardValuesRoundTrip();
@@ -414,6 +416,58 @@ void LocalDbTest::kindColumnSets()
                 QCOMPARE(got.value(column), e.value(column));
         }
     }
+}
+
+void LocalDbTest::insertDataRowsWritesWhatInsertDataWrites_data()
+{
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<bool>("lastRowDeleted");   // AUTOINCREMENT: its id is never given again
+    QTest::newRow("one row") << 1 << false;
+    QTest::newRow("one statement's worth") << 32 << false;
+    QTest::newRow("one more than a statement") << 33 << false;
+    QTest::newRow("three statements") << 70 << false;
+    QTest::newRow("after a deleted row") << 13 << true;
+}
+
+void LocalDbTest::insertDataRowsWritesWhatInsertDataWrites()
+{
+    QFETCH(int, rows);
+    QFETCH(bool, lastRowDeleted);
+    auto one = newDb(QStringLiteral("one.db"));
+    auto many = newDb(QStringLiteral("many.db"));
+    QList<qint64> expectedIds;
+    QList<LocalDb::NewDataRow> batch;
+    for (LocalDb *db : { one.get(), many.get() }) {
+        db->beginTransaction();
+        Contact first = dbtest::contact(QStringLiteral("Ann"));
+        Contact second = dbtest::contact(QStringLiteral("Bob"));
+        db->insertContact(first);
+        db->insertContact(second);
+        Entity earlier = fullEntity(QStringLiteral("earlier"));
+        db->insertData(first._id, ENTITY_NOTE, earlier);
+        if (lastRowDeleted)
+            db->deleteData(earlier._id);
+        for (int i = 0; i < rows; ++i) {
+            const int kind = FirstEntityKind + i % (LastEntityKind - FirstEntityKind + 1);
+            Entity e = fullEntity(QString::number(i));
+            if (i % 5 == 3)
+                e = dbtest::entity({ { data1, QStringLiteral("only data1 %1").arg(i) } });   // absent columns
+            const qint64 contactId = i % 2 ? second._id : first._id;
+            if (db == one.get()) {
+                db->insertData(contactId, kind, e);
+                expectedIds.append(e._id);
+            } else {
+                batch.append({ contactId, kind, e });
+            }
+        }
+    }
+    const qint64 firstId = many->insertDataRows(batch);
+    QCOMPARE(firstId, expectedIds.first());
+    one->endTransaction(true);
+    many->endTransaction(true);
+    one->close();
+    many->close();
+    QCOMPARE(dbtest::dump(many->path()), dbtest::dump(one->path()));
 }
 
 void LocalDbTest::unknownKinds()

@@ -130,6 +130,11 @@ void Sqlite3DBTest::valuesRoundTrip_data()
     QTest::newRow("emoji and accents") << QString::fromUtf8("Zo\xC3\xAB \xF0\x9F\x98\x80\xF0\x9F\x91\x8D")
                                        << QByteArray("\xF0\x9F\x98\x80");
     QTest::newRow("very long text") << QString(3 * 1000 * 1000, QChar(0x4E2D)) << QByteArray(10, 'x');
+    QTest::newRow("ASCII, then not") << QStringLiteral("abc") + QString(70, QChar(0x00E9)) + QStringLiteral("xyz")
+                                     << QByteArray();
+    // Lone surrogates are stored the way QString::toUtf8 writes them.
+    QTest::newRow("lone high surrogate at the end") << QString::fromUtf16(u"abØ3D", 3) << QByteArray();
+    QTest::newRow("lone low surrogate inside") << QString::fromUtf16(u"aÞ00z", 3) << QByteArray();
     QByteArray photo(5 * 1024 * 1024, Qt::Uninitialized);
     for (int i = 0; i < photo.size(); ++i)
         photo[i] = char((unsigned(i) * 7919u) >> 3);
@@ -144,9 +149,18 @@ void Sqlite3DBTest::valuesRoundTrip()
     dbtest::exec(file, QStringLiteral("create table v(id integer primary key, t text, b blob)"));
     Sqlite3DB db;
     db.openThrow(file, Sqlite3DB::ReadWrite);
-    db.executeThrow(Sqlite3Sql("insert into v(t,b) values(?,?)").addTextParam(text).addBlobParam(blob));
+    // Several texts in one statement, each bound to its own bytes.
+    db.executeThrow(Sqlite3Sql("insert into v(t,b) values(?,?),(?,?)")
+                        .addTextParam(QStringLiteral("first ") + text)
+                        .addBlobParam(blob)
+                        .addTextParam(text)
+                        .addBlobParam(blob));
     const qint64 id = db.lastInsertId();
-    QCOMPARE(id, 1);
+    QCOMPARE(id, 2);
+    QCOMPARE(dbtest::scalar(file, QStringLiteral("select hex(t) from v where id=2")),
+             QString::fromLatin1(text.toUtf8().toHex().toUpper()));
+    QCOMPARE(dbtest::scalar(file, QStringLiteral("select hex(t) from v where id=1")),
+             QString::fromLatin1((QStringLiteral("first ") + text).toUtf8().toHex().toUpper()));
     Sqlite3Cursor c = db.queryThrow(Sqlite3Sql("select t, b, typeof(t) as tt from v where id=?").addInt64Param(id));
     QVERIFY(c.moveNext());
     QCOMPARE(c.getText("t"), text);

@@ -5,6 +5,7 @@
 #include "files/importcontactstolocalthread.h"
 #include "files/vcardimport.h"
 #include "jobrecorder.h"
+#include "tests/contacts/dbtestutil.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -106,6 +107,10 @@ void ImportContactsToLocalThreadTest::init()
     m_db = std::make_shared<LocalDb>(m_dir->filePath(QStringLiteral("import.db")),
                                      std::make_shared<LocalDbCombineRule>());
     m_db->create();
+    // The first open adds the case-insensitive name index; the tests compare
+    // indexes from then on.
+    QVERIFY(m_db->listGroups().isEmpty());
+    m_db->close();
 }
 
 QString ImportContactsToLocalThreadTest::writeFile(const QString &name, const QByteArray &bytes)
@@ -151,6 +156,9 @@ void ImportContactsToLocalThreadTest::countsAndMessages()
     QFETCH(int, merged);
     for (const QString &name : existing)
         storeNamed(*m_db, name);
+    m_db->close();
+    const QString indexesBefore = dbtest::indexes(m_db->path());
+    QVERIFY(indexesBefore.contains(QStringLiteral("index_data_data:")));
     const QString path = writeFile(format == 1 ? QStringLiteral("in.vcf") : QStringLiteral("in.csv"), content);
     JobRecorder recorder;
     ImportContactsToLocalThread job(path, format, m_db.get(), recorder.progress());
@@ -162,6 +170,11 @@ void ImportContactsToLocalThreadTest::countsAndMessages()
     QCOMPARE(job.readCount(), imported + merged);
     QVERIFY(job.succeeded());
     QCOMPARE(storedNames(*m_db).size(), existing.size() + imported);
+    // A new database is filled without its secondary indexes, which are
+    // built at the end.
+    m_db->close();
+    QCOMPARE(dbtest::indexes(m_db->path()), indexesBefore);
+    QCOMPARE(dbtest::scalar(m_db->path(), QStringLiteral("pragma integrity_check")), QStringLiteral("ok"));
 }
 
 void ImportContactsToLocalThreadTest::namelessContacts_data()
@@ -226,17 +239,24 @@ void ImportContactsToLocalThreadTest::cancelLeavesDatabaseUnchanged_data()
 {
     QTest::addColumn<QString>("cancelAt");
     QTest::addColumn<int>("format");
-    QTest::newRow("while reading vcard") << "Reading the file..." << 1;
-    QTest::newRow("while reading csv") << "Reading the file..." << 2;
-    QTest::newRow("after the first stored") << "Contacts:2/300" << 1;
-    QTest::newRow("before the last") << "Contacts:299/300" << 2;
+    QTest::addColumn<bool>("newDatabase");
+    QTest::newRow("while reading vcard") << "Reading the file..." << 1 << false;
+    QTest::newRow("while reading csv") << "Reading the file..." << 2 << false;
+    QTest::newRow("after the first stored") << "Contacts:2/300" << 1 << false;
+    QTest::newRow("before the last") << "Contacts:299/300" << 2 << false;
+    QTest::newRow("new database, after the first stored") << "Contacts:2/300" << 1 << true;
+    QTest::newRow("new database, before the last") << "Contacts:299/300" << 2 << true;
 }
 
 void ImportContactsToLocalThreadTest::cancelLeavesDatabaseUnchanged()
 {
     QFETCH(QString, cancelAt);
     QFETCH(int, format);
-    storeNamed(*m_db, QStringLiteral("Person 7"));
+    QFETCH(bool, newDatabase);
+    if (!newDatabase)
+        storeNamed(*m_db, QStringLiteral("Person 7"));
+    m_db->close();
+    const QString indexesBefore = dbtest::indexes(m_db->path());
     const QStringList before = storedNames(*m_db);
     const Contact person7 = m_db->loadContact(m_db->findContactIdByFullName(QStringLiteral("Person 7")));
 
@@ -259,6 +279,8 @@ void ImportContactsToLocalThreadTest::cancelLeavesDatabaseUnchanged()
     QVERIFY(!job.succeeded());
     QCOMPARE(storedNames(*m_db), before);
     QCOMPARE(m_db->loadContact(person7._id), person7);
+    m_db->close();
+    QCOMPARE(dbtest::indexes(m_db->path()), indexesBefore);
     // The database is usable afterwards: no transaction was left open.
     storeNamed(*m_db, QStringLiteral("After"));
     QCOMPARE(storedNames(*m_db).size(), before.size() + 1);
