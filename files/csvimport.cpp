@@ -80,7 +80,8 @@ struct CSVImport::Pending
     bool hasService = false;
     int protocol = 0;
     QString customProtocol;
-    QString formatted;
+    // The formatted address, read only when the group has no parts.
+    Field formatted { 0, 0, Field::Plain };
     qsizetype dateColumn = -1;   // the column an event's date came from
     bool touched = false;
 
@@ -92,7 +93,7 @@ struct CSVImport::Pending
         typeLabel.clear();
         hasService = false;
         customProtocol.clear();
-        formatted.clear();
+        formatted = Field { 0, 0, Field::Plain };
         dateColumn = -1;
         touched = false;
     }
@@ -116,6 +117,71 @@ const Value &CSVImport::memoized(Memo<Value> &memo, QByteArrayView key, Fill fil
     }
     entry->first = key.toByteArray();
     fill(entry->second, QString::fromUtf8(key));
+    return entry->second;
+}
+
+QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Field &field)
+{
+    ValueMemo &memo = m_valueMemo[size_t(column)];
+    if (memo.off)
+        return CSVRowParser::value(text, field);
+    QByteArrayView bytes = text.sliced(field.start, field.end - field.start);
+    if (field.form != Field::Plain) {
+        CSVRowParser::bytes(text, field, m_scratch);
+        bytes = m_scratch;
+    }
+    ++memo.lookups;
+    for (const auto &entry : memo.entries) {
+        if (entry.first.size() == bytes.size() && std::memcmp(entry.first.constData(), bytes.data(), size_t(bytes.size())) == 0) {
+            ++memo.hits;
+            return entry.second;
+        }
+    }
+    // Checked after a while: a column of mostly new values (names,
+    // numbers, addresses) is no longer compared.
+    constexpr quint32 trial = 64;
+    if (memo.lookups == trial && memo.hits * 4 < trial) {
+        memo.off = true;
+        memo.entries = {};
+        return CSVRowParser::decode(bytes);
+    }
+    constexpr size_t limit = 8;
+    std::pair<QByteArray, QString> *entry = nullptr;
+    if (memo.entries.size() < limit) {
+        entry = &memo.entries.emplace_back();
+    } else {
+        entry = &memo.entries[memo.replace];
+        memo.replace = (memo.replace + 1) % limit;
+    }
+    // The key's block is kept for the next text of about its size.
+    entry->first.resize(bytes.size());
+    std::memcpy(entry->first.data(), bytes.data(), size_t(bytes.size()));
+    entry->second = CSVRowParser::decode(bytes);
+    return entry->second;
+}
+
+QList<Entity> CSVImport::membershipsOf(const QStringList &labels)
+{
+    for (const auto &entry : m_membershipMemo) {
+        if (entry.first == labels)
+            return entry.second;
+    }
+    constexpr size_t limit = 8;
+    std::pair<QStringList, QList<Entity>> *entry = nullptr;
+    if (m_membershipMemo.size() < limit) {
+        entry = &m_membershipMemo.emplace_back();
+    } else {
+        entry = &m_membershipMemo[m_membershipReplace];
+        m_membershipReplace = (m_membershipReplace + 1) % limit;
+    }
+    entry->first = labels;
+    entry->second.clear();
+    entry->second.reserve(labels.size());
+    for (const QString &name : labels) {
+        Entity membership;
+        membership.setText(data2, name);
+        entry->second.append(std::move(membership));
+    }
     return entry->second;
 }
 
@@ -225,7 +291,7 @@ void CSVImport::scan()
             row.lineFeeds = row.complete ? 1 : 0;
             row.fields = std::memchr(begin + at, m_separator, size_t(lineEnd - at)) ? 2 : 1;
         } else {
-            row = CSVRowParser::readRow(text, at, m_separator, nullptr);
+            row = CSVRowParser::skipRow(text, at, m_separator);
         }
         bool malformed = row.malformed || (row.multiLine && row.fields > columns);
         if (malformed) {
@@ -304,11 +370,14 @@ Contact CSVImport::next()
         }
         m_typeMemo.resize(groups.size());
     }
+    if (m_valueMemo.size() != columns.size())
+        m_valueMemo.resize(columns.size());
     for (const int g : m_touched)
         m_pending[size_t(g)].reset();
     m_touched.clear();
 
-    QStringList labels;
+    QStringList &labels = m_labels;
+    labels.clear();
     QString displayName;
     qsizetype displayColumn = -1;
     int birth[3] = { -1, -1, -1 };   // year, month, day
@@ -328,7 +397,7 @@ Contact CSVImport::next()
             // them, and no text needs to be made for them.
             QByteArrayView bytes = text.sliced(field.start, field.end - field.start);
             if (field.form != Field::Plain) {
-                m_scratch = CSVRowParser::bytes(text, field);
+                CSVRowParser::bytes(text, field, m_scratch);
                 bytes = m_scratch;
                 if (bytes.isEmpty())
                     continue;
@@ -370,10 +439,26 @@ Contact CSVImport::next()
             }
             continue;
         }
-        const QString value = CSVRowParser::value(text, field);
+        if (column.role == Role::FormattedAddress) {
+            // Address books that write it also write the parts, mostly:
+            // the text is made when it is needed.
+            if (field.form != Field::Plain) {
+                CSVRowParser::bytes(text, field, m_scratch);
+                if (m_scratch.isEmpty())
+                    continue;
+            }
+            if (!p->touched) {
+                p->touched = true;
+                m_touched.push_back(column.group);
+                p->entity.reserve(p->room);
+            }
+            p->formatted = field;
+            continue;
+        }
+        const QString value = column.role == Role::Value ? columnValue(i, text, field) : CSVRowParser::value(text, field);
         if (value.isEmpty())
             continue;
-        if (p && !p->touched && (column.role == Role::Value || column.role == Role::FormattedAddress)) {
+        if (p && !p->touched && column.role == Role::Value) {
             p->touched = true;
             m_touched.push_back(column.group);
             p->entity.reserve(p->room);
@@ -392,9 +477,6 @@ Contact CSVImport::next()
                 p->dateColumn = i;
             break;
         }
-        case Role::FormattedAddress:
-            p->formatted = value;
-            break;
         case Role::BirthYear:
         case Role::BirthMonth:
         case Role::BirthDay: {
@@ -443,7 +525,7 @@ Contact CSVImport::next()
             break;
         case ENTITY_POSTAL_ADDRESS:
             if (!p.hasValues)
-                e.setText(data4, p.formatted);
+                e.setText(data4, CSVRowParser::value(m_text, p.formatted));
             e.setText(data1, formatPostalAddress(e));
             break;
         case ENTITY_EVENT: {
@@ -490,13 +572,16 @@ Contact CSVImport::next()
 
         if (listKind != group.kind) {
             listKind = group.kind;
-            list = &contact.entities[group.kind];
+            // The kinds come in ascending order, each once: the list goes
+            // at the end of the map.
+            list = &contact.entities.insert(contact.entities.cend(), group.kind, QList<Entity>()).value();
             qsizetype coming = 0;
             for (size_t next = at; next < order.size() && groups[size_t(order[next])].kind == group.kind; ++next)
                 coming += m_pending[size_t(order[next])].touched ? 1 : 0;
             list->reserve(list->size() + coming);
         }
-        const QString first = e.text(data1);
+        // Only kinds that may hold several values in one field look at the text.
+        const QString first = group.multiValue ? e.text(data1) : QString();
         if (group.multiValue && first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
             // Google puts several numbers of one type into one field.
             for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {
@@ -511,13 +596,17 @@ Contact CSVImport::next()
 
     if (!labels.isEmpty()) {
         QList<Entity> &memberships = contact.entities[ENTITY_GROUP_MEMBERSHIP];
-        for (const QString &name : std::as_const(labels)) {
-            const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
-                                             [&name](const Entity &m) { return m.text(data2) == name; });
-            if (!present) {
-                Entity membership;
-                membership.setText(data2, name);
-                memberships.append(std::move(membership));
+        if (memberships.isEmpty()) {
+            memberships = membershipsOf(labels);
+        } else {
+            for (const QString &name : std::as_const(labels)) {
+                const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
+                                                 [&name](const Entity &m) { return m.text(data2) == name; });
+                if (!present) {
+                    Entity membership;
+                    membership.setText(data2, name);
+                    memberships.append(std::move(membership));
+                }
             }
         }
     }

@@ -65,6 +65,13 @@ private:
     std::vector<CSVRowParser::Field> m_fields;
     std::vector<Pending> m_pending;
     std::vector<int> m_touched;
+    QStringList m_labels;   // a row's group names
+    // The group memberships of a row's names. Rows repeat the same few sets
+    // of labels: their lists are shared between contacts (a contact that
+    // changes its list gets its own copy then).
+    [[nodiscard]] QList<Entity> membershipsOf(const QStringList &labels);
+    std::vector<std::pair<QStringList, QList<Entity>>> m_membershipMemo;
+    size_t m_membershipReplace = 0;
     // What the type labels, instant-messenger services and labels columns
     // read as, by their text: rows of one file repeat the same few values,
     // and a short list compared by text is cheaper than hashing every field.
@@ -82,6 +89,21 @@ private:
     template<typename Value, typename Fill>
     static const Value &memoized(Memo<Value> &memo, QByteArrayView key, Fill fill);
 
+    // The last few texts of a value column. Address books repeat many
+    // values from row to row (countries, cities, companies, titles, notes):
+    // a repeated one shares the text made before instead of allocating its
+    // own. A column whose values hardly repeat stops being remembered.
+    struct ValueMemo
+    {
+        std::vector<std::pair<QByteArray, QString>> entries;
+        size_t replace = 0;
+        quint32 lookups = 0;
+        quint32 hits = 0;
+        bool off = false;
+    };
+    [[nodiscard]] QString columnValue(qsizetype column, QByteArrayView text, const CSVRowParser::Field &field);
+
+    std::vector<ValueMemo> m_valueMemo;       // per column
     std::vector<Memo<TypeMemo>> m_typeMemo;   // per group
     Memo<TypeMemo> m_serviceMemo;             // protocol, custom name
     Memo<QStringList> m_labelsMemo;

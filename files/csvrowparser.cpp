@@ -29,6 +29,30 @@ const Specials &specialsFor(char separator)
     return separator == ';' ? semicolonSpecials : separator == '\t' ? tabSpecials : commaSpecials;
 }
 
+// How many bytes of [p, end) are `c`, eight at a time: a byte of the
+// word XOR c is zero exactly where c is, and adding 0x7F to its low seven
+// bits sets the high bit of every byte that is not zero, without carries
+// between bytes.
+qsizetype countByte(const char *p, const char *end, char c)
+{
+    constexpr quint64 ones = 0x0101010101010101ULL;
+    constexpr quint64 low7 = 0x7F7F7F7F7F7F7F7FULL;
+    const quint64 pattern = ones * static_cast<unsigned char>(c);
+    qsizetype n = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, 8);
+        const quint64 x = word ^ pattern;
+        const quint64 nonZero = ((x & low7) + low7) | x;
+        // One bit per matching byte, moved to the byte's low end; the
+        // multiplication sums the bytes into the top one.
+        n += qsizetype((((~nonZero & ~low7) >> 7) * ones) >> 56);
+    }
+    for (; p < end; ++p)
+        n += *p == c;
+    return n;
+}
+
 } // namespace
 
 char CSVRowParser::detectSeparator(QByteArrayView text)
@@ -72,16 +96,11 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
     bool quoteSeen = false;     // this field has had its opening quote
     bool quotePending = false;  // a quote inside quotes: closing or doubled?
     bool quotedLines = false;   // the open quoted part holds a line feed
-    // Fields go straight into the vector's storage; it grows only when a
-    // row has more fields than any before.
-    const size_t firstField = fields ? fields->size() : 0;
+    // The vector keeps its room from row to row: it grows only when a row
+    // has more fields than any before.
     const auto endField = [&](const char *at) {
-        if (fields) {
-            const size_t index = firstField + size_t(row.fields);
-            if (index >= fields->size())
-                fields->resize(std::max(index * 2 + 16, fields->capacity()));
-            (*fields)[index] = Field { fieldStart - begin, at - begin, marked ? Field::Quoted : Field::Plain };
-        }
+        if (fields)
+            fields->push_back(Field { fieldStart - begin, at - begin, marked ? Field::Quoted : Field::Plain });
         ++row.fields;
         fieldStart = at + 1;
         marked = false;
@@ -108,7 +127,7 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
                 // The run of quoted text up to the next quote.
                 const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
                 const char *runEnd = q ? q : end;
-                const qsizetype feeds = std::count(p, runEnd, '\n');
+                const qsizetype feeds = countByte(p, runEnd, '\n');
                 if (feeds) {
                     row.lineFeeds += feeds;
                     row.multiLine = quotedLines = true;
@@ -135,8 +154,6 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
             ++row.lineFeeds;
             row.complete = true;
             row.next = p + 1 - begin;
-            if (fields)
-                fields->resize(firstField + size_t(row.fields));
             return row;
         default:
             if (c == separator) {
@@ -154,9 +171,70 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
         row.malformed = true;   // the quoted text never closed
     endField(end);
     row.next = text.size();
-    if (fields)
-        fields->resize(firstField + size_t(row.fields));
     return row;
+}
+
+CSVRowParser::Row CSVRowParser::skipRow(QByteArrayView text, qsizetype from, char separator)
+{
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
+    const char *p = begin + from;
+    Row row;
+    row.fields = 1;
+    bool quoteSeen = false;   // this field has had its opening quote
+    for (;;) {
+        // Outside quotes: up to the next quote or line feed.
+        const char *quote = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+        const char *stop = quote ? quote : end;
+        const char *lf = static_cast<const char *>(std::memchr(p, '\n', size_t(stop - p)));
+        if (lf) {
+            row.fields += countByte(p, lf, separator);
+            ++row.lineFeeds;
+            row.complete = true;
+            row.next = lf + 1 - begin;
+            return row;
+        }
+        const qsizetype separators = countByte(p, stop, separator);
+        row.fields += separators;
+        if (!quote) {
+            row.next = text.size();
+            return row;
+        }
+        p = quote + 1;
+        if (separators)
+            quoteSeen = false;
+        if (quoteSeen)
+            continue;   // a later quote of the field is data
+        quoteSeen = true;
+        // Inside quotes: up to the quote that is not doubled.
+        bool quotedLines = false;
+        for (;;) {
+            const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+            const char *runEnd = q ? q : end;
+            const qsizetype feeds = countByte(p, runEnd, '\n');
+            if (feeds) {
+                row.lineFeeds += feeds;
+                row.multiLine = quotedLines = true;
+            }
+            if (!q) {
+                row.malformed = true;   // the quoted text never closed
+                row.next = text.size();
+                return row;
+            }
+            p = q + 1;
+            if (p == end) {
+                row.next = text.size();
+                return row;
+            }
+            if (*p == '"') {
+                ++p;   // a doubled quote
+                continue;
+            }
+            if (quotedLines && *p != separator && *p != '\r' && *p != '\n')
+                row.malformed = true;
+            break;
+        }
+    }
 }
 
 CSVRowParser::Row CSVRowParser::readLine(QByteArrayView text, qsizetype from, char separator,
@@ -220,11 +298,24 @@ CSVRowParser::Row CSVRowParser::readLine(QByteArrayView text, qsizetype from, ch
 
 QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
 {
-    const QByteArrayView span = text.sliced(field.start, field.end - field.start);
     if (field.form == Field::Plain)
-        return span.toByteArray();
+        return text.sliced(field.start, field.end - field.start).toByteArray();
+    QByteArray out;
+    bytes(text, field, out);
+    return out;
+}
+
+void CSVRowParser::bytes(QByteArrayView text, const Field &field, QByteArray &out)
+{
+    const QByteArrayView span = text.sliced(field.start, field.end - field.start);
+    if (field.form == Field::Plain) {
+        out.resize(span.size());
+        if (!span.isEmpty())
+            std::memcpy(out.data(), span.data(), size_t(span.size()));
+        return;
+    }
     // The value is never longer than its span: written into one block.
-    QByteArray out(span.size(), Qt::Uninitialized);
+    out.resize(span.size());
     char *w = out.data();
     if (field.form == Field::Literal) {
         for (const char c : span) {
@@ -232,7 +323,7 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
                 *w++ = c;
         }
         out.truncate(w - out.constData());
-        return out;
+        return;
     }
     bool inQuotes = false;
     bool quoteSeen = false;
@@ -266,14 +357,16 @@ QByteArray CSVRowParser::bytes(QByteArrayView text, const Field &field)
         }
     }
     out.truncate(w - out.constData());
-    return out;
+}
+
+QString CSVRowParser::decode(QByteArrayView bytes)
+{
+    return asciicase::isAscii(bytes) ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes);
 }
 
 QString CSVRowParser::value(QByteArrayView text, const Field &field)
 {
-    if (field.form == Field::Plain) {
-        const QByteArrayView span = text.sliced(field.start, field.end - field.start);
-        return asciicase::isAscii(span) ? QString::fromLatin1(span) : QString::fromUtf8(span);
-    }
+    if (field.form == Field::Plain)
+        return decode(text.sliced(field.start, field.end - field.start));
     return QString::fromUtf8(bytes(text, field));
 }

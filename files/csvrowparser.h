@@ -57,11 +57,19 @@ public:
     // Reads the row starting at `from`; appends its fields to `fields`
     // unless that is null.
     static Row readRow(QByteArrayView text, qsizetype from, char separator, std::vector<Field> *fields);
+    // What readRow() says of the row at `from` without its fields: it jumps
+    // from quote to quote and counts separators, for finding where rows
+    // start.
+    static Row skipRow(QByteArrayView text, qsizetype from, char separator);
     // Reads the line starting at `from` as a malformed row (see above).
     static Row readLine(QByteArrayView text, qsizetype from, char separator, std::vector<Field> *fields);
 
     // The value of a field.
     [[nodiscard]] static QByteArray bytes(QByteArrayView text, const Field &field);
+    // The same into `out`, whose room is kept for the next field.
+    static void bytes(QByteArrayView text, const Field &field, QByteArray &out);
+    // UTF-8 bytes as text.
+    [[nodiscard]] static QString decode(QByteArrayView bytes);
     [[nodiscard]] static QString value(QByteArrayView text, const Field &field);
     [[nodiscard]] static bool isEmpty(const Field &field) { return field.start == field.end; }
 };

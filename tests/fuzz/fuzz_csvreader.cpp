@@ -6,6 +6,7 @@
 #include "files/csvexport.h"
 #include "files/csvcolumnmap.h"
 #include "files/csvimport.h"
+#include "files/csvrowparser.h"
 #include "files/eventdate.h"
 
 #include "tests/support/trickledevice.h"
@@ -42,6 +43,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (a.read() != whole.count() || b.read() != a.read() || a.malformedRows() != b.malformedRows()
         || a.notKeptItems() != b.notKeptItems() || a.detailsText() != b.detailsText())
         std::abort();
+
+    // Finding where a row ends without its fields says what reading the
+    // row says, from the start and from the first line starts.
+    for (const char separator : { ',', ';', '\t' }) {
+        int starts = 0;
+        for (qsizetype from = 0; from <= bytes.size() && starts < 64; ++starts) {
+            const CSVRowParser::Row read = CSVRowParser::readRow(bytes, from, separator, nullptr);
+            const CSVRowParser::Row skipped = CSVRowParser::skipRow(bytes, from, separator);
+            if (read.next != skipped.next || read.fields != skipped.fields || read.lineFeeds != skipped.lineFeeds
+                || read.complete != skipped.complete || read.malformed != skipped.malformed
+                || read.multiLine != skipped.multiLine)
+                std::abort();
+            const qsizetype lf = bytes.indexOf('\n', from);
+            if (lf < 0)
+                break;
+            from = lf + 1;
+        }
+    }
 
     const QString text = QString::fromUtf8(bytes);
     const QString date = EventDate::fromText(text);
