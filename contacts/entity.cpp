@@ -107,7 +107,7 @@ void Entity::remove(int column)
 QList<int> Entity::columns() const
 {
     QList<int> result;
-    result.reserve(m_values.size());
+    result.reserve(qsizetype(m_values.size()));
     for (const Slot &slot : m_values)
         result.append(slot.column);
     return result;
@@ -117,7 +117,7 @@ bool operator==(const Entity &a, const Entity &b)
 {
     if (a._id != b._id || a.srcId != b.srcId || a.m_values.size() != b.m_values.size())
         return false;
-    for (qsizetype i = 0; i < a.m_values.size(); ++i) {
+    for (size_t i = 0; i < a.m_values.size(); ++i) {
         if (a.m_values[i].column != b.m_values[i].column
             || !variantValuesEqual(a.m_values[i].value, b.m_values[i].value))
             return false;

@@ -8,8 +8,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <QVarLengthArray>
 #include <QVariant>
+
+#include <vector>
 
 // One typed value row of a contact: up to fifteen values in the columns
 // data1 ... data15, plus the row id in the local database and the id of the
@@ -43,7 +44,7 @@ public:
     void setText(int column, const QString &text) { setValue(column, QVariant(text)); }
     void remove(int column);
     // Room for `count` columns, for code that fills many in a row.
-    void reserve(int count) { m_values.reserve(count); }
+    void reserve(int count) { m_values.reserve(size_t(count)); }
     void clearValues() { m_values.clear(); }
 
     // Numbers of the present columns, ascending.
@@ -68,10 +69,7 @@ private:
         QVariant value;
     };
 
-    // Sorted by column. Most entities have one or two columns (a number
-    // and its type, an address and its type, a note): those live inside
-    // the entity, and only wider ones take a block of their own.
-    QVarLengthArray<Slot, 2> m_values;
+    std::vector<Slot> m_values;   // sorted by column
 };
 
 // True when every named column reads as empty text.
