@@ -4,6 +4,8 @@
 
 #include <QCryptographicHash>
 
+#include <algorithm>
+
 using namespace pim;
 
 QString formatPersonName(const Entity &name)
@@ -81,4 +83,15 @@ int phoneTypeRank(const Entity &phone)
 bool phoneRankLess(const Entity &a, const Entity &b)
 {
     return phoneTypeRank(a) < phoneTypeRank(b);
+}
+
+void addGroupMembership(QList<Entity> &memberships, const QString &groupName)
+{
+    const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
+                                     [&groupName](const Entity &m) { return m.text(data2) == groupName; });
+    if (present)
+        return;
+    Entity membership;
+    membership.setText(data2, groupName);
+    memberships.append(std::move(membership));
 }

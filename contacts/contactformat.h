@@ -1,6 +1,7 @@
 #ifndef CONTACTS_CONTACTFORMAT_H
 #define CONTACTS_CONTACTFORMAT_H
 
+#include <QList>
 #include <QString>
 
 class Entity;
@@ -23,5 +24,9 @@ class Entity;
 // Work 40, everything else 100.
 [[nodiscard]] int phoneTypeRank(const Entity &phone);
 [[nodiscard]] bool phoneRankLess(const Entity &a, const Entity &b);
+
+// Adds a membership of the group named `groupName` (its data2) unless the
+// list already holds one of that name.
+void addGroupMembership(QList<Entity> &memberships, const QString &groupName);
 
 #endif

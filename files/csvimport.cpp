@@ -99,6 +99,22 @@ struct CSVImport::Pending
     }
 };
 
+namespace {
+
+// The entry a new key takes in a short remembered list: a new one while
+// the list is below `limit`, then the oldest in turn.
+template<typename Entry>
+Entry &nextSlot(std::vector<Entry> &entries, size_t &replace, size_t limit)
+{
+    if (entries.size() < limit)
+        return entries.emplace_back();
+    Entry &slot = entries[replace];
+    replace = (replace + 1) % limit;
+    return slot;
+}
+
+} // namespace
+
 template<typename Value, typename Fill>
 const Value &CSVImport::memoized(Memo<Value> &memo, QByteArrayView key, Fill fill)
 {
@@ -107,17 +123,11 @@ const Value &CSVImport::memoized(Memo<Value> &memo, QByteArrayView key, Fill fil
         if (entry.first == key)
             return entry.second;
     }
-    std::pair<QByteArray, Value> *entry = nullptr;
-    if (memo.entries.size() < limit) {
-        entry = &memo.entries.emplace_back();
-    } else {
-        entry = &memo.entries[memo.replace];
-        memo.replace = (memo.replace + 1) % limit;
-        entry->second = Value();
-    }
-    entry->first = key.toByteArray();
-    fill(entry->second, QString::fromUtf8(key));
-    return entry->second;
+    auto &entry = nextSlot(memo.entries, memo.replace, limit);
+    entry.first = key.toByteArray();
+    entry.second = Value();
+    fill(entry.second, QString::fromUtf8(key));
+    return entry.second;
 }
 
 QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Field &field)
@@ -145,19 +155,12 @@ QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Fiel
         memo.entries = {};
         return CSVRowParser::decode(bytes);
     }
-    constexpr size_t limit = 8;
-    std::pair<QByteArray, QString> *entry = nullptr;
-    if (memo.entries.size() < limit) {
-        entry = &memo.entries.emplace_back();
-    } else {
-        entry = &memo.entries[memo.replace];
-        memo.replace = (memo.replace + 1) % limit;
-    }
+    auto &entry = nextSlot(memo.entries, memo.replace, 8);
     // The key's block is kept for the next text of about its size.
-    entry->first.resize(bytes.size());
-    std::memcpy(entry->first.data(), bytes.data(), size_t(bytes.size()));
-    entry->second = CSVRowParser::decode(bytes);
-    return entry->second;
+    entry.first.resize(bytes.size());
+    std::memcpy(entry.first.data(), bytes.data(), size_t(bytes.size()));
+    entry.second = CSVRowParser::decode(bytes);
+    return entry.second;
 }
 
 QList<Entity> CSVImport::membershipsOf(const QStringList &labels)
@@ -166,23 +169,13 @@ QList<Entity> CSVImport::membershipsOf(const QStringList &labels)
         if (entry.first == labels)
             return entry.second;
     }
-    constexpr size_t limit = 8;
-    std::pair<QStringList, QList<Entity>> *entry = nullptr;
-    if (m_membershipMemo.size() < limit) {
-        entry = &m_membershipMemo.emplace_back();
-    } else {
-        entry = &m_membershipMemo[m_membershipReplace];
-        m_membershipReplace = (m_membershipReplace + 1) % limit;
-    }
-    entry->first = labels;
-    entry->second.clear();
-    entry->second.reserve(labels.size());
-    for (const QString &name : labels) {
-        Entity membership;
-        membership.setText(data2, name);
-        entry->second.append(std::move(membership));
-    }
-    return entry->second;
+    auto &entry = nextSlot(m_membershipMemo, m_membershipReplace, 8);
+    entry.first = labels;
+    entry.second.clear();
+    entry.second.reserve(labels.size());
+    for (const QString &name : labels)
+        addGroupMembership(entry.second, name);
+    return entry.second;
 }
 
 CSVImport::CSVImport() = default;
@@ -599,15 +592,8 @@ Contact CSVImport::next()
         if (memberships.isEmpty()) {
             memberships = membershipsOf(labels);
         } else {
-            for (const QString &name : std::as_const(labels)) {
-                const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
-                                                 [&name](const Entity &m) { return m.text(data2) == name; });
-                if (!present) {
-                    Entity membership;
-                    membership.setText(data2, name);
-                    memberships.append(std::move(membership));
-                }
-            }
+            for (const QString &name : std::as_const(labels))
+                addGroupMembership(memberships, name);
         }
     }
     if (birth[1] >= 0 || birth[2] >= 0) {

@@ -53,6 +53,19 @@ qsizetype countByte(const char *p, const char *end, char c)
     return n;
 }
 
+// Scans quoted text from p up to the next quote, adding the line feeds on
+// the way to the row; returns that quote, or nullptr when none follows.
+const char *scanQuotedRun(const char *p, const char *end, CSVRowParser::Row &row, bool &quotedLines)
+{
+    const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
+    const qsizetype feeds = countByte(p, q ? q : end, '\n');
+    if (feeds) {
+        row.lineFeeds += feeds;
+        row.multiLine = quotedLines = true;
+    }
+    return q;
+}
+
 } // namespace
 
 char CSVRowParser::detectSeparator(QByteArrayView text)
@@ -125,14 +138,8 @@ CSVRowParser::Row CSVRowParser::readRow(QByteArrayView text, qsizetype from, cha
                 continue;
             } else {
                 // The run of quoted text up to the next quote.
-                const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
-                const char *runEnd = q ? q : end;
-                const qsizetype feeds = countByte(p, runEnd, '\n');
-                if (feeds) {
-                    row.lineFeeds += feeds;
-                    row.multiLine = quotedLines = true;
-                }
-                p = runEnd;
+                const char *q = scanQuotedRun(p, end, row, quotedLines);
+                p = q ? q : end;
                 continue;
             }
         }
@@ -209,13 +216,7 @@ CSVRowParser::Row CSVRowParser::skipRow(QByteArrayView text, qsizetype from, cha
         // Inside quotes: up to the quote that is not doubled.
         bool quotedLines = false;
         for (;;) {
-            const char *q = static_cast<const char *>(std::memchr(p, '"', size_t(end - p)));
-            const char *runEnd = q ? q : end;
-            const qsizetype feeds = countByte(p, runEnd, '\n');
-            if (feeds) {
-                row.lineFeeds += feeds;
-                row.multiLine = quotedLines = true;
-            }
+            const char *q = scanQuotedRun(p, end, row, quotedLines);
             if (!q) {
                 row.malformed = true;   // the quoted text never closed
                 row.next = text.size();

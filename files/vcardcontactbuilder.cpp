@@ -490,15 +490,8 @@ void readCategories(CardState &state, const VCardStore::Property &p)
     QList<Entity> &memberships = state.contact.entities[ENTITY_GROUP_MEMBERSHIP];
     if (memberships.capacity() == 0)
         memberships.reserve(names.size());
-    for (const QString &name : std::as_const(names)) {
-        const bool present = std::any_of(memberships.cbegin(), memberships.cend(),
-                                         [&name](const Entity &m) { return m.text(data2) == name; });
-        if (!present) {
-            Entity membership;
-            membership.setText(data2, name);
-            memberships.append(std::move(membership));
-        }
-    }
+    for (const QString &name : std::as_const(names))
+        addGroupMembership(memberships, name);
 }
 
 // Every property but N, FN and VERSION.
