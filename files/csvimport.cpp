@@ -200,6 +200,15 @@ void CSVImport::openDevice(QIODevice &device)
     m_rowStarts.clear();
     m_rowMalformed.clear();
     m_cursor = 0;
+    // What the last file's columns read as means nothing for this one.
+    m_pending.clear();
+    m_touched.clear();
+    m_membershipMemo.clear();
+    m_membershipReplace = 0;
+    m_valueMemo.clear();
+    m_typeMemo.clear();
+    m_serviceMemo = {};
+    m_labelsMemo = {};
 
     // A file of known size is read into one block of its size; the text
     // is the reader's main memory.

@@ -42,6 +42,7 @@ private Q_SLOTS:
     void lastRowWithoutLineFeed();
     void roundTripOfOwnColumns();
     void missingFileThrows();
+    void reopenedReaderReadsTheNewFileAfresh();
 };
 
 namespace {
@@ -534,6 +535,27 @@ void CsvTest::missingFileThrows()
     } catch (const std::runtime_error &e) {
         QCOMPARE(QString::fromUtf8(e.what()), probe.errorString());
     }
+}
+
+// One reader opened on one file and then another, whose first column group
+// is of another kind: the second file's type labels read as that kind's.
+void CsvTest::reopenedReaderReadsTheNewFileAfresh()
+{
+    const auto readFirst = [](CSVImport &reader, const QByteArray &text) {
+        QByteArray copy = text;
+        QBuffer buffer(&copy);
+        buffer.open(QIODevice::ReadOnly);
+        reader.openDevice(buffer);
+        return reader.next();
+    };
+    const QByteArray phones = "Name,Phone 1 - Type,Phone 1 - Value\nAnn,Work,030 1\n";
+    const QByteArray mails = "Name,E-mail 1 - Type,E-mail 1 - Value\nBo,Work,bo@x.example\n";
+    const Contact alone = importText(mails).next();
+    CSVImport reader;
+    QCOMPARE(readFirst(reader, phones).entities.value(ENTITY_PHONE).value(0).text(data2), QStringLiteral("3"));
+    const Contact second = readFirst(reader, mails);
+    QCOMPARE(second.entities.value(ENTITY_EMAIL).value(0).text(data2), QStringLiteral("2"));
+    QCOMPARE(second, alone);
 }
 
 QTEST_GUILESS_MAIN(CsvTest)
