@@ -2,6 +2,7 @@
 
 #include "files/asciicase.h"
 
+#include <algorithm>
 #include <cstring>
 
 // Record layout: length-prefixed name, parameter count, length-prefixed
@@ -57,21 +58,44 @@ char *putBytes(char *out, QByteArrayView bytes)
 
 } // namespace
 
-VCardStore::Cursor::Cursor(const VCardStore &store, qsizetype card)
+VCardStore::Cursor::Cursor(const VCardStore &store, qsizetype card) : m_store(&store), m_card(card)
 {
     const char *data = store.m_data.get();
     if (card < 0 || card >= store.cardCount()) {
         m_at = m_end = data;
+        m_resumed = store.m_resumptions.size();
         return;
     }
-    m_at = data + store.m_cardStarts[size_t(card)];
-    m_end = card + 1 < store.cardCount() ? data + store.m_cardStarts[size_t(card + 1)] : data + store.m_size;
+    const qsizetype start = store.m_cardStarts[size_t(card)];
+    m_at = data + start;
+    m_end = data + store.segmentEnd(start, card);
+    // The card's resumptions come after its start.
+    m_resumed = size_t(std::lower_bound(store.m_resumptions.cbegin(), store.m_resumptions.cend(), start,
+                                        [](const Resumption &r, qsizetype at) { return r.start < at; })
+                       - store.m_resumptions.cbegin());
+}
+
+// Moves on to the card's next resumption, if it has one.
+bool VCardStore::Cursor::nextSegment()
+{
+    const std::vector<Resumption> &resumptions = m_store->m_resumptions;
+    while (m_resumed < resumptions.size()) {
+        const Resumption &r = resumptions[m_resumed++];
+        if (r.card == m_card) {
+            m_at = m_store->m_data.get() + r.start;
+            m_end = m_store->m_data.get() + m_store->segmentEnd(r.start, -1);
+            return true;
+        }
+    }
+    return false;
 }
 
 bool VCardStore::Cursor::next(Property &property)
 {
-    if (m_at >= m_end)
-        return false;
+    while (m_at >= m_end) {
+        if (!nextSegment())
+            return false;
+    }
     qsizetype count = 0;
     if (!readBytes(m_at, m_end, property.name) || !readLength(m_at, m_end, count) || count > m_end - m_at) {
         m_at = m_end;
@@ -89,6 +113,30 @@ bool VCardStore::Cursor::next(Property &property)
         return false;
     }
     return true;
+}
+
+qsizetype VCardStore::segmentEnd(qsizetype start, qsizetype card) const
+{
+    qsizetype end = m_size;
+    if (card >= 0) {
+        // A card's own records end where the next card begins (which may
+        // be at the same place, for an empty card).
+        if (size_t(card + 1) < m_cardStarts.size())
+            end = m_cardStarts[size_t(card + 1)];
+    } else {
+        const auto next = std::upper_bound(m_cardStarts.cbegin(), m_cardStarts.cend(), start);
+        if (next != m_cardStarts.cend())
+            end = qMin(end, *next);
+    }
+    if (!m_resumptions.empty()) {
+        // Resumptions are in file order; an empty card ends where one begins.
+        const auto before = [](const Resumption &r, qsizetype at) { return r.start < at; };
+        const auto next = std::lower_bound(m_resumptions.cbegin(), m_resumptions.cend(),
+                                           card >= 0 ? start : start + 1, before);
+        if (next != m_resumptions.cend())
+            end = qMin(end, next->start);
+    }
+    return end;
 }
 
 void VCardStore::reserve(qsizetype bytes)
@@ -114,6 +162,10 @@ void VCardStore::clear()
     m_data.reset();
     m_size = m_capacity = 0;
     m_cardStarts = std::vector<qsizetype>();
+    m_resumptions.clear();
+    m_enclosing.clear();
+    m_card = -1;
+    m_resume = false;
     m_inCard = m_inProperty = m_valuePending = false;
 }
 
@@ -141,11 +193,24 @@ void VCardStore::propertyBegins(void *user, QByteArrayView name, const VCardToke
     auto *self = static_cast<VCardStore *>(user);
     self->closeProperty();
     if (asciicase::equals(name, "BEGIN")) {
+        if (self->m_inCard)
+            self->m_enclosing.push_back(self->m_card);
+        self->m_card = self->cardCount();
         self->m_cardStarts.push_back(self->m_size);
         self->m_inCard = true;
+        self->m_resume = false;
     } else if (asciicase::equals(name, "END")) {
-        self->m_inCard = false;
+        self->m_inCard = !self->m_enclosing.empty();
+        self->m_resume = self->m_inCard;
+        if (self->m_inCard) {
+            self->m_card = self->m_enclosing.back();
+            self->m_enclosing.pop_back();
+        }
     } else if (self->m_inCard) {
+        if (self->m_resume) {
+            self->m_resumptions.push_back(Resumption { self->m_card, self->m_size });
+            self->m_resume = false;
+        }
         self->m_propertyStart = self->m_size;
         // Room for the whole record head at once: ten bytes per length at most.
         qsizetype bytes = 20 + name.size();
@@ -172,8 +237,14 @@ void VCardStore::valueReady(void *user, QByteArrayView value)
 void VCardStore::propertyDropped(void *user)
 {
     auto *self = static_cast<VCardStore *>(user);
-    if (self->m_inProperty)
+    if (self->m_inProperty) {
         self->m_size = self->m_propertyStart;
+        // A resumption that would start with it starts with the next line.
+        if (!self->m_resumptions.empty() && self->m_resumptions.back().start == self->m_size) {
+            self->m_resumptions.pop_back();
+            self->m_resume = true;
+        }
+    }
     self->m_inProperty = false;
     self->m_valuePending = false;
 }

@@ -19,7 +19,9 @@
 // card, END closes it, every other property inside a card is stored with
 // all its parameters in file order; properties outside a card are dropped,
 // and so is a property the tokenizer found broken.
-// A card that was never closed is kept as it stands.
+// A card that was never closed is kept as it stands. A card inside a card
+// (a vCard 2.1 AGENT) is a card of its own, and the lines after its END
+// belong to the card around it again.
 class VCardStore
 {
 public:
@@ -44,6 +46,11 @@ public:
         bool next(Property &property);
 
     private:
+        bool nextSegment();
+
+        const VCardStore *m_store;
+        qsizetype m_card;
+        size_t m_resumed = 0;   // the first of the store's resumptions not looked at
         const char *m_at;
         const char *m_end;
     };
@@ -65,7 +72,17 @@ public:
     [[nodiscard]] VCard card(qsizetype index) const;
 
 private:
+    // Where the card's lines go on after a card nested in it ended.
+    struct Resumption
+    {
+        qsizetype card;
+        qsizetype start;
+    };
+
     void closeProperty();
+    // The end of the records that start at `start`: the next card or
+    // resumption, or the end of the data.
+    [[nodiscard]] qsizetype segmentEnd(qsizetype start, qsizetype card) const;
     char *room(qsizetype bytes);
     void appendLength(qsizetype length);
     void appendBytes(QByteArrayView bytes);
@@ -75,6 +92,10 @@ private:
     qsizetype m_size = 0;
     qsizetype m_capacity = 0;
     std::vector<qsizetype> m_cardStarts;
+    std::vector<Resumption> m_resumptions;   // by start; none without nested cards
+    std::vector<qsizetype> m_enclosing;      // cards around the current one
+    qsizetype m_card = -1;                   // the current card
+    bool m_resume = false;                   // its next line starts a resumption
     bool m_inCard = false;
     bool m_inProperty = false;      // the last record is the current property
     qsizetype m_propertyStart = 0;  // ... and starts here

@@ -207,7 +207,24 @@ void VCardParseTest::cards_data()
         << QByteArray("BEGIN:VCARD\nN;ENCODING=QUOTED-PRINTABLE:Nikdo;Nikdo=\nvic\nNOTE:ends=\nTEL:1\nEND:VCARD\n")
         << "[N=Nikdo;Nikdovic|NOTE=ends=|TEL=1]";
     QTest::newRow("nested cards") << QByteArray("BEGIN:VCARD\nN:p\nBEGIN:VCARD\nN:c\nEND:VCARD\nTEL:1\nEND:VCARD\n")
-                                  << "[N=p][N=c]";
+                                  << "[N=p|TEL=1][N=c]";
+    QTest::newRow("vCard 2.1 agent: the lines after it are the outer card's")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:p\r\nAGENT:\r\nBEGIN:VCARD\r\nVERSION:2.1\r\nN:a\r\n"
+                      "TEL:9\r\nEND:VCARD\r\nTEL:1\r\nEMAIL:p@x\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:q\r\nEND:VCARD\r\n")
+        << "[VERSION=2.1|N=p|AGENT=|TEL=1|EMAIL=p@x][VERSION=2.1|N=a|TEL=9][N=q]";
+    QTest::newRow("two nested cards, then the outer card's line")
+        << QByteArray("BEGIN:VCARD\nN:p\nBEGIN:VCARD\nN:c1\nEND:VCARD\nBEGIN:VCARD\nN:c2\nEND:VCARD\nTEL:1\nEND:VCARD\n")
+        << "[N=p|TEL=1][N=c1][N=c2]";
+    QTest::newRow("empty nested card") << QByteArray("BEGIN:VCARD\nN:p\nBEGIN:VCARD\nEND:VCARD\nTEL:1\nEND:VCARD\n")
+                                       << "[N=p|TEL=1][]";
+    QTest::newRow("nested in nested")
+        << QByteArray("BEGIN:VCARD\nN:p\nBEGIN:VCARD\nN:c\nBEGIN:VCARD\nN:g\nEND:VCARD\nTEL:2\nEND:VCARD\nTEL:1\n"
+                      "END:VCARD\nBEGIN:VCARD\nN:q\nEND:VCARD\n")
+        << "[N=p|TEL=1][N=c|TEL=2][N=g][N=q]";
+    QTest::newRow("broken first line after a nested card")
+        << QByteArray("BEGIN:VCARD\nN:p\nBEGIN:VCARD\nN:c\nEND:VCARD\nPHOTO;ENCODING=b:ab:d==\nBEGIN:VCARD\nN:d\nEND:VCARD\nTEL:1\n"
+                      "END:VCARD\n")
+        << "[N=p|TEL=1][N=c][N=d]";
 }
 
 void VCardParseTest::cards()
