@@ -33,6 +33,12 @@ TextForm detectTextForm(QByteArrayView start)
     return TextForm::Bytes;
 }
 
+// Carriage returns and not one line feed in the first piece of the file.
+bool endsLinesWithCarriageReturns(QByteArrayView start)
+{
+    return start.contains('\r') && !start.contains('\n');
+}
+
 QByteArray readRest(QIODevice &device)
 {
     QByteArray rest;
@@ -71,6 +77,9 @@ void VCardImport::openDevice(QIODevice &device)
     const qint64 left = device.isSequential() ? chunkSize : device.size() - device.pos() + 1;
     QByteArray chunk(qsizetype(qBound<qint64>(16, left, chunkSize)), Qt::Uninitialized);
     bool first = true;
+    // Lines ended by a carriage return alone (classic Mac OS): the tokenizer
+    // ends lines at line feeds, so every carriage return becomes one.
+    bool crOnly = false;
     for (;;) {
         const qint64 n = device.read(chunk.data(), chunk.size());
         if (n < 0)
@@ -87,10 +96,18 @@ void VCardImport::openDevice(QIODevice &device)
                 const QByteArray all = bytes.toByteArray() + readRest(device);
                 QStringDecoder decoder(form == TextForm::Utf16BE ? QStringDecoder::Utf16BE
                                                                  : QStringDecoder::Utf16LE);
-                const QString text = decoder.decode(all);
-                tokenizer.feed(text.toUtf8());
+                QByteArray text = QString(decoder.decode(all)).toUtf8();
+                if (endsLinesWithCarriageReturns(text))
+                    text.replace('\r', '\n');
+                tokenizer.feed(text);
                 break;
             }
+            crOnly = endsLinesWithCarriageReturns(bytes);
+        }
+        if (crOnly) {
+            const qsizetype offset = bytes.data() - chunk.constData();
+            chunk.replace('\r', '\n');
+            bytes = QByteArrayView(chunk.constData() + offset, qsizetype(n) - offset);
         }
         tokenizer.feed(bytes);
     }

@@ -731,7 +731,8 @@ void VCardImportTest::olderProgramFiles()
 void VCardImportTest::textForms_data()
 {
     QTest::addColumn<QByteArray>("bytes");
-    const QString text = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Monté;Ǽgean;;;\r\nEND:VCARD\r\n");
+    const QString text = QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Monté;Ǽgean;;;\r\nTEL;TYPE=HOME:+1 555\r\n"
+                                        "NOTE:a\r\n b\r\nEND:VCARD\r\n");
     QTest::newRow("UTF-8") << text.toUtf8();
     QTest::newRow("UTF-8 with byte-order mark") << "\xEF\xBB\xBF" + text.toUtf8();
     QStringEncoder be(QStringEncoder::Utf16BE);
@@ -742,6 +743,12 @@ void VCardImportTest::textForms_data()
     QTest::newRow("UTF-16LE without mark") << utf16le;
     QTest::newRow("UTF-16BE with mark") << "\xFE\xFF" + utf16be;
     QTest::newRow("UTF-16LE with mark") << "\xFF\xFE" + utf16le;
+    // Classic Mac OS ended lines with a carriage return alone.
+    const QString crOnly = QString(text).replace(QLatin1String("\r\n"), QLatin1String("\r"));
+    QTest::newRow("carriage returns only") << crOnly.toUtf8();
+    QTest::newRow("carriage returns only, UTF-16LE with mark") << "\xFF\xFE" + le.encode(crOnly);
+    QTest::newRow("CR CR LF") << QString(text).replace(QLatin1String("\r\n"), QLatin1String("\r\r\n")).toUtf8();
+    QTest::newRow("line feeds only") << QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")).toUtf8();
 }
 
 void VCardImportTest::textForms()
@@ -750,6 +757,9 @@ void VCardImportTest::textForms()
     const QList<Contact> contacts = readAll(bytes);
     QCOMPARE(contacts.size(), 1);
     QCOMPARE(contacts.first().fullName, QStringLiteral("Ǽgean Monté"));
+    QCOMPARE(contacts.first().entities.value(ENTITY_PHONE),
+             QList<Entity> { entity({ { data1, "+1 555" }, { data2, "1" } }) });
+    QCOMPARE(contacts.first().entities.value(ENTITY_NOTE), QList<Entity> { entity({ { data1, "ab" } }) });
 }
 
 void VCardImportTest::cursor()
