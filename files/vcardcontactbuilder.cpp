@@ -12,6 +12,7 @@
 #include <QStringDecoder>
 #include <QTextCodec>
 
+#include <algorithm>
 #include <limits>
 
 using namespace pim;
@@ -20,8 +21,15 @@ using asciicase::equals;
 namespace {
 
 enum class Prop {
-    Other, N, FN, Version, ProdId, Photo, Tel, Email, Nickname, BDay, XEvent, Categories, XIm, ImService, Impp, Note, Org,
-    Title, XRel, Adr, Url,
+    Other, N, FN, Version, ProdId, Photo, Tel, Email, Nickname, BDay, XEvent, Anniversary, Categories, XIm, ImService,
+    Impp, Note, Org, Title, XRel, Adr, Url,
+};
+
+// Wedding anniversaries: vCard 4.0's own property and the private names
+// mail and address-book programs write for it.
+constexpr const char *anniversaryNames[] = {
+    "X-ANNIVERSARY", "X-EVOLUTION-ANNIVERSARY", "X-MS-ANNIVERSARY", "X-KADDRESSBOOK-X-ANNIVERSARY",
+    "X-OUTLOOK-WEDDING-ANNIVERSARY",
 };
 
 // The instant-messenger properties other programs write, with the protocol
@@ -67,8 +75,14 @@ int imServiceProtocol(QByteArrayView name)
 Prop identify(QByteArrayView name)
 {
     name = withoutGroup(name);
-    if (name.size() > 2 && (name.at(0) == 'X' || name.at(0) == 'x') && name.at(1) == '-' && imServiceProtocol(name) > 0)
-        return Prop::ImService;
+    if (name.size() > 2 && (name.at(0) == 'X' || name.at(0) == 'x') && name.at(1) == '-') {
+        if (imServiceProtocol(name) > 0)
+            return Prop::ImService;
+        for (const char *anniversary : anniversaryNames) {
+            if (equals(name, QByteArrayView(anniversary)))
+                return Prop::Anniversary;
+        }
+    }
     switch (name.size()) {
     case 1:
         return equals(name, "N") ? Prop::N : Prop::Other;
@@ -100,6 +114,8 @@ Prop identify(QByteArrayView name)
         return equals(name, "NICKNAME") ? Prop::Nickname : Prop::Other;
     case 10:
         return equals(name, "CATEGORIES") ? Prop::Categories : Prop::Other;
+    case 11:
+        return equals(name, "ANNIVERSARY") ? Prop::Anniversary : Prop::Other;
     default:
         return Prop::Other;
     }
@@ -396,7 +412,11 @@ void readAddress(CardState &state, const VCardStore::Property &p)
 {
     static constexpr int columns[] = { data4, data7, data8, data9, data10 };
     // Post office box and extended address have no column.
-    const QStringList components = componentsOf(p, 2);
+    const QStringList components = componentsOf(p);
+    if (state.report
+        && ((!components.isEmpty() && !components.at(0).trimmed().isEmpty())
+            || (components.size() > 1 && !components.at(1).trimmed().isEmpty())))
+        state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_PO_BOX"));
     Entity &address = newEntity(state.contact, ENTITY_POSTAL_ADDRESS, 7);
     // Columns in ascending order; data1 gets its text once the address can
     // be formatted.
@@ -494,17 +514,70 @@ void readCategories(CardState &state, const VCardStore::Property &p)
         addGroupMembership(memberships, name);
 }
 
+// Whether the value bytes went through a transfer encoding (base64,
+// quoted-printable): then they are the data itself, not a link to it.
+bool transferEncoded(const VCardStore::Property &p)
+{
+    for (const VCardStore::Parameter &param : p.params) {
+        if (equals(param.name, "ENCODING") || equals(param.name, "BASE64") || equals(param.name, "B")
+            || equals(param.name, "QUOTED-PRINTABLE"))
+            return true;
+    }
+    return false;
+}
+
+// The image of a PHOTO: its decoded bytes, or what a data: URI (vCard 4.0,
+// "data:image/jpeg;base64,/9j/...") holds. False for a photo that is only
+// a link (VALUE=uri, VALUE=URL, http://...): the picture is not in the file.
+bool photoBytes(const VCardStore::Property &p, QByteArray &image)
+{
+    if (transferEncoded(p)) {
+        image = p.value.toByteArray();
+        return true;
+    }
+    const QByteArrayView value = p.value.trimmed();
+    if (value.size() >= 5 && equals(value.first(5), "data:")) {
+        const qsizetype comma = value.indexOf(',');
+        if (comma < 0)
+            return false;
+        const QByteArrayView header = value.sliced(5, comma - 5);
+        const QByteArray payload = value.sliced(comma + 1).toByteArray();
+        const bool base64 = header.size() >= 7 && equals(header.last(7), ";base64");
+        image = base64 ? QByteArray::fromBase64(payload) : QByteArray::fromPercentEncoding(payload);
+        return true;
+    }
+    for (const VCardStore::Parameter &param : p.params) {
+        if (equals(param.name, "VALUE") && (equals(param.value, "uri") || equals(param.value, "url")))
+            return false;
+    }
+    const qsizetype colon = value.indexOf(':');
+    if (colon > 0) {
+        const QByteArrayView scheme = value.first(colon);
+        if (equals(scheme, "http") || equals(scheme, "https") || equals(scheme, "ftp") || equals(scheme, "file"))
+            return false;
+    }
+    image = p.value.toByteArray();
+    return true;
+}
+
 // Every property but N, FN and VERSION.
 void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
 {
     Contact &contact = state.contact;
     switch (id) {
-    case Prop::Photo:
+    case Prop::Photo: {
+        QByteArray image;
+        if (!photoBytes(p, image)) {
+            if (state.report)
+                state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_PHOTO_LINK"));
+            break;
+        }
         // A contact has one photo: a later one takes its place.
         if (contact.hasEntities(ENTITY_PHOTO) && state.report)
             state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO"));
-        firstEntity(contact, ENTITY_PHOTO).setValue(data15, p.value.toByteArray());
+        firstEntity(contact, ENTITY_PHOTO).setValue(data15, image);
         break;
+    }
     case Prop::Tel: {
         Entity &phone = newEntity(contact, ENTITY_PHONE, 2);
         QString number = state.text(p);
@@ -525,7 +598,8 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
         setFirst(state, p, ENTITY_NICKNAME, data1, state.text(p));
         break;
     case Prop::BDay:
-    case Prop::XEvent: {
+    case Prop::XEvent:
+    case Prop::Anniversary: {
         const QString raw = textOf(p);
         const QString date = EventDate::fromIso(raw);
         if (date.isEmpty() && !raw.trimmed().isEmpty()) {
@@ -534,7 +608,8 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
         }
         Entity &event = newEntity(contact, ENTITY_EVENT, 2);
         event.setText(data1, date);
-        event.setText(data2, codeText(id == Prop::BDay ? 3 : vcardtypes::eventCode(typeWordsOf(p))));
+        const int type = id == Prop::BDay ? 3 : id == Prop::Anniversary ? 1 : vcardtypes::eventCode(typeWordsOf(p));
+        event.setText(data2, codeText(type));
         break;
     }
     case Prop::Categories:
@@ -550,6 +625,10 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
         break;
     case Prop::Org: {
         const QStringList components = componentsOf(p);
+        // Company;Department;Unit...: units below the department have no column.
+        if (state.report && std::any_of(components.cbegin() + qMin<qsizetype>(2, components.size()),
+                                        components.cend(), [](const QString &c) { return !c.trimmed().isEmpty(); }))
+            state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_ORG_UNIT"));
         if (!components.isEmpty())
             setFirst(state, p, ENTITY_ORGANIZATION, data1, components.at(0), 3);
         else
@@ -651,11 +730,12 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
     Contact &contact = state.contact;
     // A formatted name that says something else than N (a nickname, "Doe,
     // John") is not kept: the name shown is always the one formatted from N.
-    if (!names.isEmpty() && !hints.fn.isEmpty() && hints.fn != contact.fullName)
+    if (!names.isEmpty() && !hints.fn.isEmpty() && !contact.fullName.isEmpty() && hints.fn != contact.fullName)
         state.notKept("FN");
-    if (names.isEmpty() && !hints.fn.isEmpty()) {
-        // Some exports carry only the formatted name; keep it rather than
-        // import a nameless contact.
+    if (contact.fullName.isEmpty() && !hints.fn.isEmpty()) {
+        // Some exports carry only the formatted name, or an empty N beside
+        // it (a company card: N:;;;; and FN:Acme Inc.); keep it rather than
+        // import a nameless contact, which would not be imported at all.
         Entity &name = firstEntity(contact, ENTITY_NAME, 2);
         name.setText(data2, hints.fn);
         contact.fullName = formatPersonName(name);

@@ -808,6 +808,18 @@ Do you want to replace it?</translation>
         <translation>birthday that is no date</translation>
     </message>
     <message>
+        <source>IDS_IMPORT_NOT_KEPT_PHOTO_LINK</source>
+        <translation>photo given only as a link</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_PO_BOX</source>
+        <translation>post office box or extended address</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_ORG_UNIT</source>
+        <translation>organizational unit below the department</translation>
+    </message>
+    <message>
         <source>IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE</source>
         <translation>unbalanced quote; the row was read up to the end of its line</translation>
     </message>

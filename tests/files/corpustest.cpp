@@ -190,6 +190,9 @@ void CorpusTest::spotChecks_data()
         { QStringLiteral("ПОРКС"), "- PRIMA" }, "+222222222222", 2);
     row("soft break in N", "vcard/gammu_line-continuation.vcf", 0, { "Nikdovic", "Nikdo" }, "5555 4444", 3);
     row("photo then custom", "vcard/aosp_v21_x_android_custom_after_photo.vcf", 0, { "Roid", "Ando" });
+    row("nested cards: the outer card's phone", "vcard/aosp_v21_nest.vcf", 0, { "", "parent" }, "1", 2);
+    row("nested cards: the first inner card", "vcard/aosp_v21_nest.vcf", 1, { "", "nest1" });
+    row("company card with an empty N", "vcard/roundcube_apple.vcf", 0, { "Apple Computer AG", "" });
 
     row("google csv", "csv/tine20_google_contacts.csv", 0, { "Ando", "family" });
     row("google csv 5th", "csv/tine20_google_contacts.csv", 4, { "Bus Winsen", "family" });

@@ -469,9 +469,43 @@ void VCardImportTest::mapping_data()
 
     Contact none;
     QTest::newRow("nothing known") << QByteArray("VERSION:3.0\r\nX-FOO:bar\r\nLABEL:l\r\n") << none;
-    QTest::newRow("empty N") << QByteArray("N:;;;;\r\nFN:Apple Computer AG\r\n")
-                             << contactWith(ENTITY_NAME, named({ { data2, "" }, { data3, "" }, { data4, "" },
-                                                                 { data5, "" } }));
+    // A company card: vCard 3.0 wants an N, so it is written empty.
+    QTest::newRow("empty N, the FN is the name")
+        << QByteArray("N:;;;;\r\nFN:Apple Computer AG\r\n")
+        << contactWith(ENTITY_NAME,
+                       named({ { data2, "Apple Computer AG" }, { data3, "" }, { data4, "" }, { data5, "" } }),
+                       "Apple Computer AG");
+    QTest::newRow("empty N, no FN") << QByteArray("N:;;;;\r\n")
+                                    << contactWith(ENTITY_NAME, named({ { data2, "" }, { data3, "" }, { data4, "" },
+                                                                        { data5, "" } }));
+
+    Contact photos;
+    photos.addEntity(ENTITY_PHOTO, photo("Hello"));
+    QTest::newRow("vCard 4.0 photo as a data URI")
+        << QByteArray("VERSION:4.0\r\nPHOTO:data:image/jpeg;base64,SGVs\r\n bG8=\r\n") << photos;
+    QTest::newRow("data URI, MEDIATYPE and upper case")
+        << QByteArray("PHOTO;MEDIATYPE=image/png:DATA:image/png;BASE64,SGVsbG8=\r\n") << photos;
+    QTest::newRow("data URI, percent-encoded") << QByteArray("PHOTO:data:,Hel%6Co\r\n") << photos;
+    QTest::newRow("a link is no photo")
+        << QByteArray("PHOTO;VALUE=uri:http://example.com/a.jpg\r\nPHOTO;VALUE=URL:file:///a.jpg\r\n"
+                      "PHOTO:https://example.com/b.jpg\r\n")
+        << Contact();
+    QTest::newRow("a link does not replace the photo")
+        << QByteArray("PHOTO;ENCODING=b:SGVsbG8=\r\nPHOTO;VALUE=uri:https://example.com/a.jpg\r\n") << photos;
+
+    Contact anniversaries;
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "1996-04-15T00:00:00" }, { data2, "1" } }));
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "2009-10-10T00:00:00" }, { data2, "1" } }));
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "1990-04-30T00:00:00" }, { data2, "1" } }));
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "1980-03-22T00:00:00" }, { data2, "1" } }));
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "2011-01-13T00:00:00" }, { data2, "1" } }));
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "1982-07-07T00:00:00" }, { data2, "1" } }));
+    anniversaries.addEntity(ENTITY_EVENT, entity({ { data1, "2013-08-16T00:00:00" }, { data2, "1" } }));
+    QTest::newRow("anniversaries")
+        << QByteArray("VERSION:4.0\r\nANNIVERSARY:19960415\r\nanniversary;VALUE=DATE:20091010\r\n"
+                      "X-ANNIVERSARY:1990-04-30\r\nX-EVOLUTION-ANNIVERSARY:1980-03-22\r\nX-MS-ANNIVERSARY:20110113\r\n"
+                      "X-KADDRESSBOOK-X-Anniversary:1982-07-07\r\nitem1.X-OUTLOOK-WEDDING-ANNIVERSARY:2013-08-16\r\n")
+        << anniversaries;
 
     Contact twoAddresses;
     twoAddresses.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "0" } }));
@@ -830,6 +864,13 @@ void VCardImportTest::reportOfWhatWasNotKept_data()
     QTest::newRow("a second note and a broken property")
         << QByteArray("BEGIN:VCARD\r\nNOTE:a\r\nNOTE:b\r\nBDAY:soon\r\nTEL;TYPE=:1\r\nEND:VCARD\r\n") << 1
         << QString::fromUtf8("1 × BDAY, 1 × NOTE, 1 × property with a syntax error");
+    QTest::newRow("post office box, extended address, units below the department, photo links")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\nADR:PO Box 7;;1 Main St;Town\r\nADR:;Apt 2;2 Main St\r\n"
+                      "ADR:;;3 Main St;Town;;;\r\nORG:ABC\\, Inc.;North;Marketing\r\nORG:ABC\\, Inc.;North;;\r\n"
+                      "PHOTO;VALUE=uri:http://example.com/a.jpg\r\nEND:VCARD\r\n")
+        << 1
+        << QString::fromUtf8("2 × post office box or extended address, 1 × organizational unit below the department, "
+                             "1 × photo given only as a link");
 }
 
 void VCardImportTest::reportOfWhatWasNotKept()
