@@ -1,6 +1,7 @@
 #include "files/vcardcontactbuilder.h"
 
 #include "contacts/contactformat.h"
+#include "contacts/labeltables.h"
 #include "files/asciicase.h"
 #include "files/eventdate.h"
 #include "files/importreport.h"
@@ -22,7 +23,7 @@ namespace {
 
 enum class Prop {
     Other, N, FN, Version, ProdId, Photo, Tel, Email, Nickname, BDay, XEvent, Anniversary, Categories, XIm, ImService,
-    Impp, Note, Org, Title, XRel, Adr, Url,
+    Impp, Note, Org, Title, XRel, Adr, Url, AbLabel, AbDate, AbRelatedNames,
 };
 
 // Wedding anniversaries: vCard 4.0's own property and the private names
@@ -61,6 +62,16 @@ QByteArrayView withoutGroup(QByteArrayView name)
     return name;
 }
 
+// "item1" of "item1.TEL"; empty without a group.
+QByteArrayView groupOf(QByteArrayView name)
+{
+    for (qsizetype i = name.size(); i > 0; --i) {
+        if (name.data()[i - 1] == '.')
+            return name.first(i - 1);
+    }
+    return QByteArrayView();
+}
+
 int imServiceProtocol(QByteArrayView name)
 {
     name = withoutGroup(name);
@@ -82,6 +93,13 @@ Prop identify(QByteArrayView name)
             if (equals(name, QByteArrayView(anniversary)))
                 return Prop::Anniversary;
         }
+        // Apple's: a label, a date and a related name, each for its group.
+        if (equals(name, "X-ABLABEL"))
+            return Prop::AbLabel;
+        if (equals(name, "X-ABDATE"))
+            return Prop::AbDate;
+        if (equals(name, "X-ABRELATEDNAMES"))
+            return Prop::AbRelatedNames;
     }
     switch (name.size()) {
     case 1:
@@ -280,6 +298,22 @@ struct CardState
         for (const NotKept &n : std::as_const(notKeptNames))
             report->addNotKept(QString::fromLatin1(n.name).toUpper(), n.count);
     }
+    // Entities read from grouped properties (item1.TEL), and labels
+    // (item1.X-ABLabel) that came before their property.
+    struct GroupedEntity
+    {
+        QByteArrayView group;
+        int kind;
+        qsizetype index;
+    };
+    QVarLengthArray<GroupedEntity, 4> grouped;
+    struct PendingLabel
+    {
+        QByteArrayView group;
+        QString label;
+    };
+    QVarLengthArray<PendingLabel, 2> pendingLabels;
+
     // A text value with its escapes undone.
     [[nodiscard]] QString text(const VCardStore::Property &p) const
     {
@@ -560,6 +594,98 @@ bool photoBytes(const VCardStore::Property &p, QByteArray &image)
     return true;
 }
 
+qsizetype contactEntityCount(const Contact &contact, int kind)
+{
+    const auto it = contact.entities.constFind(kind);
+    return it == contact.entities.cend() ? 0 : it->size();
+}
+
+// The entity kind a property adds a new entity of, or 0.
+int newEntityKind(Prop id)
+{
+    switch (id) {
+    case Prop::Tel: return ENTITY_PHONE;
+    case Prop::Email: return ENTITY_EMAIL;
+    case Prop::BDay:
+    case Prop::XEvent:
+    case Prop::Anniversary:
+    case Prop::AbDate: return ENTITY_EVENT;
+    case Prop::XIm:
+    case Prop::ImService:
+    case Prop::Impp: return ENTITY_IM;
+    case Prop::XRel:
+    case Prop::AbRelatedNames: return ENTITY_RELATION;
+    case Prop::Adr: return ENTITY_POSTAL_ADDRESS;
+    case Prop::Url: return ENTITY_WEBSITE;
+    default: return 0;
+    }
+}
+
+// The label of a group (item1.X-ABLabel) gives its entity its type: one of
+// the kind's own types when it names one (Apple writes "_$!<HomeFAX>!$_"
+// for the home fax), otherwise a custom label with type 0.
+void applyLabel(Entity &e, int kind, const QString &label)
+{
+    QString text = label.trimmed();
+    if (text.startsWith(QLatin1String("_$!<")) && text.endsWith(QLatin1String(">!$_")))
+        text = text.sliced(4, text.size() - 8).trimmed();
+    if (text.isEmpty())
+        return;
+    QString key = text;
+    key.remove(u' ');
+    if (kind == ENTITY_PHONE && key.compare(QLatin1String("iPhone"), Qt::CaseInsensitive) == 0)
+        key = QStringLiteral("Mobile");
+    const LabelTable &table = typeLabelTable(kind);
+    for (auto it = table.cbegin(); it != table.cend(); ++it) {
+        QString word = it.value();
+        word.remove(u' ');
+        if (!word.isEmpty() && word.compare(key, Qt::CaseInsensitive) == 0) {
+            e.setText(data2, codeText(it.key()));
+            e.remove(data3);
+            return;
+        }
+    }
+    e.setText(data2, codeText(0));
+    e.setText(data3, text);
+}
+
+// item1.X-ABLabel: the label of the entity read from the same group, now
+// or once its property comes.
+void readLabel(CardState &state, QByteArrayView group, const VCardStore::Property &p)
+{
+    const QString label = state.text(p);
+    if (label.trimmed().isEmpty())
+        return;   // Google labels some groups with nothing
+    if (!group.isEmpty()) {
+        for (const CardState::GroupedEntity &g : std::as_const(state.grouped)) {
+            if (equals(g.group, group)) {
+                applyLabel(state.contact.entities[g.kind][g.index], g.kind, label);
+                return;
+            }
+        }
+        state.pendingLabels.append(CardState::PendingLabel { group, label });
+        return;
+    }
+    state.notKept(p.name);
+}
+
+// After a grouped property: its new entity, if it made one, takes the
+// label given for the group before it.
+void noteGrouped(CardState &state, QByteArrayView group, int kind, qsizetype countBefore)
+{
+    const qsizetype count = contactEntityCount(state.contact, kind);
+    if (count <= countBefore)
+        return;
+    state.grouped.append(CardState::GroupedEntity { group, kind, count - 1 });
+    for (qsizetype i = 0; i < state.pendingLabels.size(); ++i) {
+        if (equals(state.pendingLabels[i].group, group)) {
+            applyLabel(state.contact.entities[kind].last(), kind, state.pendingLabels[i].label);
+            state.pendingLabels.remove(i);
+            return;
+        }
+    }
+}
+
 // Every property but N, FN and VERSION.
 void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
 {
@@ -599,7 +725,8 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
         break;
     case Prop::BDay:
     case Prop::XEvent:
-    case Prop::Anniversary: {
+    case Prop::Anniversary:
+    case Prop::AbDate: {
         const QString raw = textOf(p);
         const QString date = EventDate::fromIso(raw);
         if (date.isEmpty() && !raw.trimmed().isEmpty()) {
@@ -640,7 +767,8 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
     case Prop::Title:
         setFirst(state, p, ENTITY_ORGANIZATION, data4, state.text(p), 3);
         break;
-    case Prop::XRel: {
+    case Prop::XRel:
+    case Prop::AbRelatedNames: {
         Entity &relation = newEntity(contact, ENTITY_RELATION, 2);
         relation.setText(data1, state.text(p));
         relation.setText(data2, codeText(vcardtypes::relationCode(typeWordsOf(p))));
@@ -662,6 +790,7 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
     case Prop::FN:
     case Prop::Version:
     case Prop::ProdId:
+    case Prop::AbLabel:
         break;
     }
 }
@@ -719,11 +848,26 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
                 hasVersion = true;
             }
             break;
-        default:
+        case Prop::AbLabel:
+            readLabel(state, groupOf(p.name), p);
+            break;
+        default: {
+            const int kind = newEntityKind(id);
+            const QByteArrayView group = kind ? groupOf(p.name) : QByteArrayView();
+            if (group.isEmpty()) {
+                readProperty(state, id, p);
+                break;
+            }
+            const qsizetype before = contactEntityCount(state.contact, kind);
             readProperty(state, id, p);
+            noteGrouped(state, group, kind, before);
             break;
         }
+        }
     }
+    // Labels of groups that gave no entity (item1.X-ABADR ...).
+    for (qsizetype i = 0; i < state.pendingLabels.size(); ++i)
+        state.notKept("X-ABLABEL");
     for (const VCardStore::Property &n : names)
         readName(state, n, hints);
 

@@ -544,7 +544,7 @@ void VCardImportTest::mapping_data()
         << QByteArray("TEL:1\r\nEMAIL;PREF;INTERNET:a@b\r\nTEL;CELL:2\r\nTEL;TYPE=HOME,FAX:\r\n") << phones;
 
     Contact grouped;
-    grouped.addEntity(ENTITY_PHONE, entity({ { data1, "905-222-1234" }, { data2, "2" } }));
+    grouped.addEntity(ENTITY_PHONE, entity({ { data1, "905-222-1234" }, { data2, "19" } }));
     grouped.addEntity(ENTITY_EMAIL, entity({ { data1, "j@d" }, { data2, "1" } }));
     grouped.addEntity(ENTITY_WEBSITE, entity({ { data1, "http://x" }, { data2, "5" } }));
     grouped.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "2" }, { data4, "S" }, { data7, "C" } }));
@@ -552,6 +552,35 @@ void VCardImportTest::mapping_data()
         << QByteArray("item2.TEL:905-222-1234\r\nitem2.X-ABLabel:assistant\r\nitem1.EMAIL;type=INTERNET:j@d\r\n"
                       "ITEM3.url;type=WORK:http://x\r\nitem4.ADR;type=WORK:;;S;C\r\n")
         << grouped;
+
+    Contact labelled;
+    labelled.addEntity(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "0" } }));
+    labelled.addEntity(ENTITY_PHONE, entity({ { data1, "2" }, { data2, "0" }, { data3, "Summer house" } }));
+    labelled.addEntity(ENTITY_PHONE, entity({ { data1, "3" }, { data2, "5" } }));
+    labelled.addEntity(ENTITY_PHONE, entity({ { data1, "4" }, { data2, "2" } }));
+    labelled.addEntity(ENTITY_PHONE, entity({ { data1, "5" }, { data2, "12" } }));
+    labelled.addEntity(ENTITY_PHONE, entity({ { data1, "6" }, { data2, "2" } }));
+    labelled.addEntity(ENTITY_EMAIL, entity({ { data1, "a@b" }, { data2, "0" }, { data3, "Club" } }));
+    labelled.addEntity(ENTITY_EVENT, entity({ { data1, "2004-06-15T00:00:00" }, { data2, "1" } }));
+    labelled.addEntity(ENTITY_EVENT, entity({ { data1, "2010-01-02T00:00:00" }, { data2, "0" }, { data3, "Met" } }));
+    labelled.addEntity(ENTITY_RELATION, entity({ { data1, "Jane" }, { data2, "14" } }));
+    labelled.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "0" }, { data3, "Cabin" }, { data4, "S" } }));
+    labelled.addEntity(ENTITY_WEBSITE, entity({ { data1, "http://x" }, { data2, "1" } }));
+    QTest::newRow("labels of grouped properties, Apple's and custom ones")
+        << QByteArray("item1.TEL;type=pref:1\r\nitem1.X-ABLabel:_$!<Other>!$_\r\nitem2.TEL:2\r\n"
+                      "item2.X-ABLabel:Summer house\r\nitem3.TEL:3\r\nitem3.X-ABLabel:_$!<HomeFAX>!$_\r\n"
+                      "item4.X-ABLabel:iPhone\r\nitem4.TEL;type=HOME:4\r\nitem5.TEL:5\r\nITEM5.x-ablabel:main\r\n"
+                      "item6.TEL;type=CELL:6\r\nitem6.X-ABLabel:\r\nitem7.EMAIL:a@b\r\nitem7.X-ABLabel:Club\r\n"
+                      "item8.X-ABDATE;type=pref:2004-06-15\r\nitem8.X-ABLabel:_$!<Anniversary>!$_\r\n"
+                      "item9.X-ABDATE:2010-01-02\r\nitem9.X-ABLabel:Met\r\n"
+                      "item10.X-ABRELATEDNAMES:Jane\r\nitem10.X-ABLabel:_$!<Spouse>!$_\r\n"
+                      "item11.ADR:;;S\r\nitem11.X-ABLabel:Cabin\r\nitem12.URL:http://x\r\n"
+                      "item12.X-ABLabel:_$!<HomePage>!$_\r\nitem13.ORG:O\r\nitem13.X-ABLabel:\r\n")
+        << [&labelled] {
+               Contact c = labelled;
+               c.addEntity(ENTITY_ORGANIZATION, entity({ { data1, "O" } }));
+               return c;
+           }();
 
     Contact events;
     events.addEntity(ENTITY_EVENT, entity({ { data1, "1975-08-20T00:00:00" }, { data2, "3" } }));
@@ -704,16 +733,18 @@ void VCardImportTest::iphoneGroupedProperties()
     QList<QPair<QString, int>> phones;
     for (const Entity &e : c.entitiesOf(ENTITY_PHONE))
         phones.append({ e.text(data1), e.toInt(data2) });
-    QCOMPARE(phones, (QList<QPair<QString, int>> { { "+1 408 555 0100", 2 }, { "+1 408 555 0101", 2 },
+    // item1 is labelled _$!<Main>!$_, the main number.
+    QCOMPARE(phones, (QList<QPair<QString, int>> { { "+1 408 555 0100", 12 }, { "+1 408 555 0101", 2 },
                                                    { "+1 408 555 0102", 3 }, { "+1 408 555 0103", 5 } }));
     QCOMPARE(c.entitiesOf(ENTITY_EMAIL).size(), 1);
     QCOMPARE(c.firstEntity(ENTITY_EMAIL)->text(data1), QStringLiteral("johnny@example.com"));
+    QCOMPARE(c.firstEntity(ENTITY_EMAIL)->toInt(data2), 0);   // _$!<Other>!$_
     const Entity *adr = c.firstEntity(ENTITY_POSTAL_ADDRESS);
     QVERIFY(adr);
     QCOMPARE(adr->toInt(data2), 2);
     QCOMPARE(adr->text(data1), QStringLiteral("1 Infinite Loop\nCupertino, CA 95014\nUnited States"));
     QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).size(), 2);
-    QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).at(0).toInt(data2), 0);
+    QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).at(0).toInt(data2), 1);   // _$!<HomePage>!$_
     QCOMPARE(c.entitiesOf(ENTITY_WEBSITE).at(1).toInt(data2), 5);
     QCOMPARE(c.firstEntity(ENTITY_EVENT)->text(data1), QStringLiteral("1980-05-21T00:00:00"));
     QCOMPARE(c.firstEntity(ENTITY_ORGANIZATION)->text(data1), QStringLiteral("Apple Inc."));
@@ -857,6 +888,11 @@ void VCardImportTest::reportOfWhatWasNotKept_data()
         << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:x\r\nFN:Ann Lee\r\nN:Lee;Ann\r\nTEL:1\r\n"
                       "X-AIM:a\r\nIMPP:xmpp:a@b\r\nEND:VCARD\r\n")
         << 1 << QString();
+    QTest::newRow("labels without an entity")
+        << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\nN:Lee;Ann\r\nitem1.ORG:O\r\nitem1.X-ABLabel:Firm\r\n"
+                      "item2.TEL:1\r\nitem2.X-ABLabel:Desk\r\nitem3.X-ABADR:us\r\nitem3.X-ABLabel:x\r\nX-ABLabel:y\r\n"
+                      "item4.X-ABLabel:\r\nEND:VCARD\r\n")
+        << 1 << QString::fromUtf8("3 × X-ABLABEL, 1 × X-ABADR");
     QTest::newRow("an FN unlike the name")
         << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Gump;Forrest\r\nFN:Joe Due\r\nEND:VCARD\r\n"
                       "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Gump;Forrest\r\nFN:Forrest Gump\r\nEND:VCARD\r\n")
