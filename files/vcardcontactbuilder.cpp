@@ -728,10 +728,18 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
     case Prop::Anniversary:
     case Prop::AbDate: {
         const QString raw = textOf(p);
-        const QString date = EventDate::fromIso(raw);
+        QString date = EventDate::fromIso(raw);
         if (date.isEmpty() && !raw.trimmed().isEmpty()) {
             state.notKept(p.name);
             break;
+        }
+        // iPhones write a birthday without a year in a year of their own
+        // choosing (BDAY;X-APPLE-OMIT-YEAR=1604:1604-05-06).
+        for (const VCardStore::Parameter &param : p.params) {
+            if (equals(param.name, "X-APPLE-OMIT-YEAR") && param.value.size() == 4 && date.size() >= 10
+                && date.at(4) == u'-' && date.first(4) == QLatin1String(param.value)) {
+                date = QStringLiteral("--") + date.sliced(5, 5);
+            }
         }
         Entity &event = newEntity(contact, ENTITY_EVENT, 2);
         event.setText(data1, date);

@@ -585,6 +585,14 @@ void VCardImportTest::mapping_data()
     Contact events;
     events.addEntity(ENTITY_EVENT, entity({ { data1, "1975-08-20T00:00:00" }, { data2, "3" } }));
     events.addEntity(ENTITY_EVENT, entity({ { data1, "--04-01" }, { data2, "3" } }));
+    Contact withoutYear;
+    withoutYear.addEntity(ENTITY_EVENT, entity({ { data1, "--05-06" }, { data2, "3" } }));
+    withoutYear.addEntity(ENTITY_EVENT, entity({ { data1, "--02-29" }, { data2, "1" } }));
+    withoutYear.addEntity(ENTITY_EVENT, entity({ { data1, "1604-05-06T00:00:00" }, { data2, "3" } }));
+    QTest::newRow("iPhone birthdays without a year")
+        << QByteArray("BDAY;X-APPLE-OMIT-YEAR=1604:1604-05-06\r\nitem1.X-ABDATE;x-apple-omit-year=1604:1604-02-29\r\n"
+                      "item1.X-ABLabel:_$!<Anniversary>!$_\r\nBDAY;X-APPLE-OMIT-YEAR=1900:1604-05-06\r\n")
+        << withoutYear;
     QTest::newRow("birthdays; one that is no date is not kept")
         << QByteArray("BDAY:19750820\r\nBDAY:someday\r\nBDAY:--0401\r\n") << events;
 
