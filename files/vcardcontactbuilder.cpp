@@ -544,8 +544,13 @@ void readCategories(CardState &state, const VCardStore::Property &p)
     QList<Entity> &memberships = state.contact.entities[ENTITY_GROUP_MEMBERSHIP];
     if (memberships.capacity() == 0)
         memberships.reserve(names.size());
-    for (const QString &name : std::as_const(names))
+    for (const QString &name : std::as_const(names)) {
+        // Google puts every contact into its system group "myContacts"; it is
+        // no group of the user's (the CSV reader drops it as well).
+        if (name.size() >= 10 && QString(name).remove(u' ').compare(QLatin1String("mycontacts"), Qt::CaseInsensitive) == 0)
+            continue;
         addGroupMembership(memberships, name);
+    }
 }
 
 // Whether the value bytes went through a transfer encoding (base64,

@@ -535,6 +535,12 @@ void VCardImportTest::mapping_data()
                       "NOTE:note 2\r\nPHOTO;ENCODING=b:SGVsbG8=\r\nPHOTO;ENCODING=b:SGk=\r\n")
         << firsts;
 
+    Contact groups;
+    groups.addEntity(ENTITY_GROUP_MEMBERSHIP, entity({ { data2, "Friends" } }));
+    groups.addEntity(ENTITY_GROUP_MEMBERSHIP, entity({ { data2, "starred" } }));
+    QTest::newRow("Google's system group myContacts is no group")
+        << QByteArray("VERSION:3.0\r\nCATEGORIES:myContacts,Friends\r\nCATEGORIES:starred,My Contacts\r\n") << groups;
+
     Contact phones;
     phones.addEntity(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "2" } }));
     phones.addEntity(ENTITY_PHONE, entity({ { data1, "2" }, { data2, "2" } }));
