@@ -438,6 +438,10 @@ void readName(CardState &state, const VCardStore::Property &n, const NameOrderHi
         name.setText(data1, QString());
     for (qsizetype i = 0; i < components.size() && i < 5; ++i)
         name.setText(columns[i], components.at(i));
+    // A name has five parts; what some programs write after them is lost.
+    if (std::any_of(components.cbegin() + qMin<qsizetype>(5, components.size()), components.cend(),
+                    [](const QString &c) { return !c.trimmed().isEmpty(); }))
+        state.notKept(n.name);
     state.contact.fullName = formatPersonName(name);
     name.setText(data1, state.contact.fullName);
 }

@@ -907,6 +907,9 @@ void VCardImportTest::reportOfWhatWasNotKept_data()
                       "item2.TEL:1\r\nitem2.X-ABLabel:Desk\r\nitem3.X-ABADR:us\r\nitem3.X-ABLabel:x\r\nX-ABLabel:y\r\n"
                       "item4.X-ABLabel:\r\nEND:VCARD\r\n")
         << 1 << QString::fromUtf8("3 × X-ABLABEL, 1 × X-ABADR");
+    QTest::newRow("a name with more than five parts")
+        << QByteArray("BEGIN:VCARD\r\nN:A;B;C;D;E;F\r\nEND:VCARD\r\nBEGIN:VCARD\r\nN:A;B;C;D;E;;\r\nEND:VCARD\r\n")
+        << 2 << QString::fromUtf8("1 × N");
     QTest::newRow("an FN unlike the name")
         << QByteArray("BEGIN:VCARD\r\nVERSION:2.1\r\nN:Gump;Forrest\r\nFN:Joe Due\r\nEND:VCARD\r\n"
                       "BEGIN:VCARD\r\nVERSION:2.1\r\nN:Gump;Forrest\r\nFN:Forrest Gump\r\nEND:VCARD\r\n")
