@@ -503,6 +503,26 @@ void readIm(CardState &state, const VCardStore::Property &p, Prop id)
             if (protocol == 0)
                 customProtocol = scheme;
         }
+        // Apple names the service beside the URI, and its URI scheme does
+        // not always tell it: IMPP;X-SERVICE-TYPE=ICQ:aim:12345,
+        // X-SERVICE-TYPE=Facebook:xmpp:...
+        for (const VCardStore::Parameter &param : p.params) {
+            if (!equals(param.name, "X-SERVICE-TYPE") || param.value.isEmpty())
+                continue;
+            QString service = QString::fromUtf8(param.value);
+            service.remove(u' ');
+            vcardtypes::TypeWords serviceWord;
+            const QByteArray word = service.toLatin1();
+            serviceWord.add(word);
+            const int named = vcardtypes::imProtocol(serviceWord);
+            if (named > 0) {
+                protocol = named;
+                customProtocol.clear();
+            } else if (protocol <= 0) {
+                protocol = 0;
+                customProtocol = QString::fromUtf8(param.value);
+            }
+        }
     }
     Entity &im = newEntity(state.contact, ENTITY_IM, 4);
     im.setText(data2, codeText(vcardtypes::imTypeCode(words)));

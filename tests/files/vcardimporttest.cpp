@@ -374,6 +374,15 @@ void VCardImportTest::otherTypes_data()
     QTest::newRow("IMPP xmpp") << QByteArray("IMPP:xmpp:me@x") << int(ENTITY_IM) << int(data5) << 8;
     QTest::newRow("IMPP skype home") << QByteArray("IMPP;TYPE=home:skype:me") << int(ENTITY_IM) << int(data2) << 1;
     QTest::newRow("IMPP unknown scheme") << QByteArray("IMPP:matrix:@me:x") << int(ENTITY_IM) << int(data5) << 0;
+    QTest::newRow("IMPP service ICQ over aim:") << QByteArray("IMPP;X-SERVICE-TYPE=ICQ:aim:12345") << int(ENTITY_IM)
+                                                << int(data5) << 7;
+    QTest::newRow("IMPP service Facebook over xmpp:")
+        << QByteArray("IMPP;X-SERVICE-TYPE=Facebook;type=HOME:xmpp:me@chat.facebook.com") << int(ENTITY_IM) << int(data5)
+        << 11;
+    QTest::newRow("IMPP service Google Talk") << QByteArray("IMPP;x-service-type=Google Talk:xmpp:me@gmail.com")
+                                              << int(ENTITY_IM) << int(data5) << 6;
+    QTest::newRow("IMPP unknown service, known scheme") << QByteArray("IMPP;X-SERVICE-TYPE=Signal:skype:me")
+                                                        << int(ENTITY_IM) << int(data5) << 4;
 }
 
 void VCardImportTest::otherTypes()
@@ -614,6 +623,10 @@ void VCardImportTest::mapping_data()
     Contact noEscapes;
     noEscapes.addEntity(ENTITY_NOTE, entity({ { data1, "C:\\new" } }));
     QTest::newRow("vCard 2.1 has no text escapes") << QByteArray("VERSION:2.1\r\nNOTE:C:\\new\r\n") << noEscapes;
+
+    Contact customService;
+    customService.addEntity(ENTITY_IM, entity({ { data1, "me" }, { data2, "1" }, { data5, "0" }, { data6, "Signal" } }));
+    QTest::newRow("IMPP service of its own") << QByteArray("IMPP;X-SERVICE-TYPE=Signal:x-apple:me\r\n") << customService;
 
     Contact im;
     im.addEntity(ENTITY_IM, entity({ { data1, QStringLiteral("Zoë") }, { data2, "1" }, { data5, "8" } }));
