@@ -779,6 +779,18 @@ Möchten Sie die Datei ersetzen?</translation>
         <translation>Geburtstag, der kein Datum ist</translation>
     </message>
     <message>
+        <source>IDS_IMPORT_NOT_KEPT_PHOTO_LINK</source>
+        <translation>Foto, das nur als Link angegeben ist</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_PO_BOX</source>
+        <translation>Postfach oder Adresszusatz</translation>
+    </message>
+    <message>
+        <source>IDS_IMPORT_NOT_KEPT_ORG_UNIT</source>
+        <translation>Organisationseinheit unterhalb der Abteilung</translation>
+    </message>
+    <message>
         <source>IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE</source>
         <translation>nicht geschlossenes Anführungszeichen; die Zeile wurde bis zum Ende ihrer Textzeile gelesen</translation>
     </message>
