@@ -5,6 +5,7 @@
 #include <QStringEncoder>
 #include <QVarLengthArray>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -34,10 +35,13 @@ class ByteSink
 public:
     explicit ByteSink(std::string &out) : m_out(out) { }
 
+    // The group the next lines belong to ("item1"), or none.
+    void setGroup(QByteArrayView group) { m_group = group; }
+
     std::string &begin(QByteArrayView name, std::initializer_list<Param> params)
     {
         // One resize for the whole "NAME;KEY=VALUE...:" part.
-        qsizetype size = name.size() + 1;
+        qsizetype size = name.size() + 1 + (m_group.isEmpty() ? 0 : m_group.size() + 1);
         for (const Param &p : params) {
             if (!p.value.isNull())
                 size += p.key.size() + p.value.size() + 2;
@@ -45,6 +49,10 @@ public:
         const size_t at = m_out.size();
         m_out.resize(at + size_t(size));
         char *o = m_out.data() + at;
+        if (!m_group.isEmpty()) {
+            o = copy(o, m_group);
+            *o++ = '.';
+        }
         o = copy(o, name);
         for (const Param &p : params) {
             if (p.value.isNull())
@@ -61,6 +69,7 @@ public:
 
 private:
     std::string &m_out;
+    QByteArrayView m_group;
 };
 
 class ListSink
@@ -68,10 +77,12 @@ class ListSink
 public:
     explicit ListSink(VCard &card) : m_card(card) { }
 
+    void setGroup(QByteArrayView group) { m_group = group; }
+
     std::string &begin(QByteArrayView name, std::initializer_list<Param> params)
     {
         VCardProperty p;
-        p.name = name.toByteArray();
+        p.name = m_group.isEmpty() ? name.toByteArray() : m_group.toByteArray() + '.' + name.toByteArray();
         for (const Param &param : params) {
             if (!param.value.isNull())
                 p.setParam(param.key.toByteArray(), param.value.toByteArray());
@@ -85,6 +96,7 @@ public:
 private:
     VCard &m_card;
     std::string m_value;
+    QByteArrayView m_group;
 };
 
 constexpr QByteArrayView charsetKey("CHARSET");
@@ -371,15 +383,48 @@ void writeEntity(Sink &sink, int kind, const Entity &e)
     }
 }
 
+// Kinds whose every line is an entity of its own, and which can carry a
+// custom label (data3).
+bool takesLabel(int kind)
+{
+    switch (kind) {
+    case ENTITY_PHONE:
+    case ENTITY_EMAIL:
+    case ENTITY_EVENT:
+    case ENTITY_IM:
+    case ENTITY_RELATION:
+    case ENTITY_POSTAL_ADDRESS:
+    case ENTITY_WEBSITE:
+        return true;
+    default:
+        return false;
+    }
+}
+
 template<typename Sink>
 void writeCard(Sink &sink, const Contact &contact)
 {
     sink.begin("VERSION", {}).append("3.0", 3);
     sink.end();
     utf8Line(sink, "FN", contact.fullName);
+    int groups = 0;
     for (auto it = contact.entities.cbegin(); it != contact.entities.cend(); ++it) {
-        for (const Entity &e : it.value())
+        for (const Entity &e : it.value()) {
+            const QString label = takesLabel(it.key()) ? e.text(data3) : QString();
+            if (label.isEmpty()) {
+                writeEntity(sink, it.key(), e);
+                continue;
+            }
+            // A custom label goes with its line as the label of their group
+            // (item1.TEL:... item1.X-ABLabel:Summer house), as address books
+            // write it.
+            char group[16];
+            const int length = std::snprintf(group, sizeof group, "item%d", ++groups);
+            sink.setGroup(QByteArrayView(group, length));
             writeEntity(sink, it.key(), e);
+            utf8Line(sink, "X-ABLabel", label);
+            sink.setGroup(QByteArrayView());
+        }
     }
 }
 

@@ -247,6 +247,19 @@ void VCardExportTest::entityLines_data()
                                << QList<QByteArray> { "URL;TYPE=other:u" };
     QTest::newRow("website 7") << int(ENTITY_WEBSITE) << entity({ { data1, "u" }, { data2, "7" } })
                                << QList<QByteArray> { "URL;TYPE=other:u" };
+    QTest::newRow("phone with a custom label")
+        << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "0" }, { data3, QStringLiteral("Sommerhäuschen") } })
+        << QList<QByteArray> { "item1.TEL:1", "item1.X-ABLabel;CHARSET=UTF-8:Sommerh\xC3\xA4uschen" };
+    QTest::newRow("address with a custom label")
+        << int(ENTITY_POSTAL_ADDRESS) << entity({ { data2, "0" }, { data3, "Cabin" }, { data4, "S" } })
+        << QList<QByteArray> { "item1.ADR;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE;TYPE=intl:;;S;;;;",
+                               "item1.X-ABLabel;CHARSET=UTF-8:Cabin" };
+    QTest::newRow("a label with a line break is escaped")
+        << int(ENTITY_WEBSITE) << entity({ { data1, "u" }, { data2, "0" }, { data3, "a\nb" } })
+        << QList<QByteArray> { "item1.URL;TYPE=other:u", "item1.X-ABLabel;CHARSET=UTF-8:a\\nb" };
+    QTest::newRow("nicknames and organizations carry no label")
+        << int(ENTITY_NICKNAME) << entity({ { data1, "n" }, { data2, "0" }, { data3, "L" } })
+        << QList<QByteArray> { "NICKNAME;CHARSET=UTF-8:n" };
     QTest::newRow("kind 0 yields nothing") << 0 << entity({ { data1, "x" } }) << QList<QByteArray>();
     QTest::newRow("kind 14 yields nothing") << 14 << entity({ { data1, "x" } }) << QList<QByteArray>();
 }

@@ -133,6 +133,25 @@ void VCardImportTest::roundTrip_data()
                                      { data6, "Jr." } })
                           << named({ { data2, "Ann" }, { data3, "Lee;Smith" }, { data4, "Marie" }, { data5, "Dr." },
                                      { data6, "Jr." } });
+    QTest::newRow("phone with a custom label")
+        << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "0" }, { data3, QStringLiteral("Sommerhäuschen") } })
+        << entity({ { data1, "1" }, { data2, "0" }, { data3, QStringLiteral("Sommerhäuschen") } });
+    QTest::newRow("e-mail with a custom label") << int(ENTITY_EMAIL)
+                                                << entity({ { data1, "a@b" }, { data2, "0" }, { data3, "Club, old" } })
+                                                << entity({ { data1, "a@b" }, { data2, "0" }, { data3, "Club, old" } });
+    QTest::newRow("event with a custom label")
+        << int(ENTITY_EVENT) << entity({ { data1, "2010-01-02T00:00:00" }, { data2, "0" }, { data3, "Met" } })
+        << entity({ { data1, "2010-01-02T00:00:00" }, { data2, "0" }, { data3, "Met" } });
+    QTest::newRow("relation with a custom label") << int(ENTITY_RELATION)
+                                                  << entity({ { data1, "Bo" }, { data2, "0" }, { data3, "Coach" } })
+                                                  << entity({ { data1, "Bo" }, { data2, "0" }, { data3, "Coach" } });
+    QTest::newRow("address with a custom label")
+        << int(ENTITY_POSTAL_ADDRESS) << address({ { data2, "0" }, { data3, "Cabin\nup north" }, { data4, "S" } })
+        << address({ { data2, "0" }, { data3, "Cabin\nup north" }, { data4, "S" }, { data7, "" }, { data8, "" },
+                     { data9, "" } });
+    QTest::newRow("website with a custom label") << int(ENTITY_WEBSITE)
+                                                 << entity({ { data1, "u" }, { data2, "0" }, { data3, "Shop" } })
+                                                 << entity({ { data1, "u" }, { data2, "0" }, { data3, "Shop" } });
     QTest::newRow("name without suffix")
         << int(ENTITY_NAME) << named({ { data2, "Ann" }, { data3, "Lee" } })
         << named({ { data2, "Ann" }, { data3, "Lee" }, { data4, "" }, { data5, "" } });
@@ -240,7 +259,10 @@ void VCardImportTest::roundTripOfAWholeContactThroughAFile()
     c.addEntity(ENTITY_PHOTO, photo(QByteArray(5000, '\x7F')));
     c.addEntity(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "2" } }));
     c.addEntity(ENTITY_PHONE, entity({ { data1, "2" }, { data2, "3" } }));
+    c.addEntity(ENTITY_PHONE, entity({ { data1, "3" }, { data2, "0" }, { data3, "Boat" } }));
+    c.addEntity(ENTITY_PHONE, entity({ { data1, "4" }, { data2, "0" }, { data3, "Lab" } }));
     c.addEntity(ENTITY_EMAIL, entity({ { data1, "a@b" }, { data2, "1" } }));
+    c.addEntity(ENTITY_EMAIL, entity({ { data1, "c@d" }, { data2, "0" }, { data3, "Club" } }));
     c.addEntity(ENTITY_EVENT, entity({ { data1, "1970-01-01T00:00:00" }, { data2, "3" } }));
     c.addEntity(ENTITY_NOTE, entity({ { data1, QStringLiteral("Zoë\r\nx") } }));
     c.addEntity(ENTITY_POSTAL_ADDRESS, address({ { data2, "2" }, { data4, "S" }, { data7, "C" }, { data8, "" },
