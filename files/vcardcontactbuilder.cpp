@@ -664,6 +664,8 @@ void applyLabel(Entity &e, int kind, const QString &label)
     key.remove(u' ');
     if (kind == ENTITY_PHONE && key.compare(QLatin1String("iPhone"), Qt::CaseInsensitive) == 0)
         key = QStringLiteral("Mobile");
+    else if (kind == ENTITY_PHONE && key.compare(QLatin1String("AssistantPhone"), Qt::CaseInsensitive) == 0)
+        key = QStringLiteral("Assistant");
     const LabelTable &table = typeLabelTable(kind);
     for (auto it = table.cbegin(); it != table.cend(); ++it) {
         QString word = it.value();
@@ -770,9 +772,18 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
                 date = QStringLiteral("--") + date.sliced(5, 5);
             }
         }
+        const int type = id == Prop::BDay ? 3 : id == Prop::Anniversary ? 1 : vcardtypes::eventCode(typeWordsOf(p));
+        // Outlook writes the wedding anniversary twice (ANNIVERSARY and
+        // X-OUTLOOK-WEDDING-ANNIVERSARY): one event is enough.
+        if (id == Prop::Anniversary && !date.isEmpty()) {
+            const QList<Entity> &events = std::as_const(contact).entitiesOf(ENTITY_EVENT);
+            if (std::any_of(events.cbegin(), events.cend(), [&date](const Entity &e) {
+                    return e.text(data1) == date && e.text(data2) == QLatin1String("1");
+                }))
+                break;
+        }
         Entity &event = newEntity(contact, ENTITY_EVENT, 2);
         event.setText(data1, date);
-        const int type = id == Prop::BDay ? 3 : id == Prop::Anniversary ? 1 : vcardtypes::eventCode(typeWordsOf(p));
         event.setText(data2, codeText(type));
         break;
     }

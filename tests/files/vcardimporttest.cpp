@@ -619,6 +619,17 @@ void VCardImportTest::mapping_data()
                return c;
            }();
 
+    Contact onceOnly;
+    onceOnly.addEntity(ENTITY_EVENT, entity({ { data1, "2013-08-16T00:00:00" }, { data2, "1" } }));
+    onceOnly.addEntity(ENTITY_EVENT, entity({ { data1, "2014-08-16T00:00:00" }, { data2, "1" } }));
+    QTest::newRow("Outlook's anniversary written twice is one event")
+        << QByteArray("ANNIVERSARY:2013-08-16\r\nX-OUTLOOK-WEDDING-ANNIVERSARY:2013-08-16\r\n"
+                      "X-MS-ANNIVERSARY:20140816\r\n")
+        << onceOnly;
+    QTest::newRow("Apple's assistant phone")
+        << QByteArray("item1.TEL:1\r\nitem1.X-ABLabel:_$!<AssistantPhone>!$_\r\n")
+        << contactWith(ENTITY_PHONE, entity({ { data1, "1" }, { data2, "19" } }));
+
     Contact events;
     events.addEntity(ENTITY_EVENT, entity({ { data1, "1975-08-20T00:00:00" }, { data2, "3" } }));
     events.addEntity(ENTITY_EVENT, entity({ { data1, "--04-01" }, { data2, "3" } }));
