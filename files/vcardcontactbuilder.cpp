@@ -933,6 +933,18 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
         contact.fullName = formatPersonName(name);
         name.setText(data1, contact.fullName);
     }
+    if (contact.fullName.isEmpty() && !names.isEmpty()) {
+        // A company's card with an empty N and no FN (Evolution: "N:" and
+        // "FN" with no value): the company is its name.
+        const QList<Entity> &organizations = std::as_const(contact).entitiesOf(ENTITY_ORGANIZATION);
+        const QString company = organizations.isEmpty() ? QString() : organizations.first().text(data1).trimmed();
+        if (!company.isEmpty()) {
+            Entity &name = firstEntity(contact, ENTITY_NAME, 2);
+            name.setText(data2, company);
+            contact.fullName = formatPersonName(name);
+            name.setText(data1, contact.fullName);
+        }
+    }
     if (report)
         state.reportNotKept();
     return std::move(state.contact);

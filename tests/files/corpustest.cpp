@@ -160,7 +160,8 @@ void CorpusTest::spotChecks_data()
     row("thunderbird", "vcard/ezvcard_thunderbird-MoreFunctionsForAddressBook-extension.vcf", 0,
         { "John", "Doe" }, "555-555-1111", 3);
     row("all lower case", "vcard/kcontacts_vcard3.vcf", 0, { "ian", "geiser" });
-    row("evolution 1.x", "vcard/kcontacts_vcard4.vcf", 0, { "", "" }, "(617) 236-0442", 3);
+    // Neither FN (a line without ":") nor N: the company is the name.
+    row("evolution 1.x", "vcard/kcontacts_vcard4.vcf", 0, { "Ximian, Inc.", "" }, "(617) 236-0442", 3);
     row("kaddressbook", "vcard/kcontacts_vcard5.vcf", 0, { "Heiko", "Mustermann" }, "0351 223344", 1);
     row("folds splitting UTF-8", "vcard/kcontacts_vcard9.vcf", 0,
         { "", QStringLiteral("123ㄓㄕㄖbcdeαβγδαβγδαβγδαβγδαβγδαβγδαβㄤㄓㄕㄖ") });

@@ -506,6 +506,13 @@ void VCardImportTest::mapping_data()
         << contactWith(ENTITY_NAME,
                        named({ { data2, "Apple Computer AG" }, { data3, "" }, { data4, "" }, { data5, "" } }),
                        "Apple Computer AG");
+    QTest::newRow("company card without N and FN")
+        << QByteArray("FN\r\nN:\r\nORG:Ximian\\, Inc.\r\n")
+        << [] {
+               Contact c = contactWith(ENTITY_NAME, named({ { data1, "" }, { data2, "Ximian, Inc." } }), "Ximian, Inc.");
+               c.addEntity(ENTITY_ORGANIZATION, entity({ { data1, "Ximian, Inc." } }));
+               return c;
+           }();
     QTest::newRow("empty N, no FN") << QByteArray("N:;;;;\r\n")
                                     << contactWith(ENTITY_NAME, named({ { data2, "" }, { data3, "" }, { data4, "" },
                                                                         { data5, "" } }));
