@@ -14,6 +14,7 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 using namespace pim;
@@ -571,7 +572,8 @@ void readCategories(CardState &state, const VCardStore::Property &p)
     for (const QString &name : std::as_const(names)) {
         // Google puts every contact into its system group "myContacts"; it is
         // no group of the user's (the CSV reader drops it as well).
-        if (name.size() >= 10 && QString(name).remove(u' ').compare(QLatin1String("mycontacts"), Qt::CaseInsensitive) == 0)
+        if ((name.size() == 10 && name.compare(QLatin1String("mycontacts"), Qt::CaseInsensitive) == 0)
+            || (name.size() == 11 && name.compare(QLatin1String("my contacts"), Qt::CaseInsensitive) == 0))
             continue;
         addGroupMembership(memberships, name);
     }
@@ -653,31 +655,58 @@ int newEntityKind(Prop id)
 // The label of a group (item1.X-ABLabel) gives its entity its type: one of
 // the kind's own types when it names one (Apple writes "_$!<HomeFAX>!$_"
 // for the home fax), otherwise a custom label with type 0.
+// The type words of a kind's labels, without blanks ("HomeFax"), with
+// their codes; built once for every kind that takes a label.
+struct LabelWord
+{
+    QString word;
+    int code;
+};
+const QList<LabelWord> &labelWords(int kind)
+{
+    static const std::array<QList<LabelWord>, ENTITY_WEBSITE + 1> tables = [] {
+        std::array<QList<LabelWord>, ENTITY_WEBSITE + 1> all;
+        for (int k = 1; k <= ENTITY_WEBSITE; ++k) {
+            const LabelTable &table = typeLabelTable(k);
+            for (auto it = table.cbegin(); it != table.cend(); ++it) {
+                QString word = it.value();
+                word.remove(u' ');
+                if (!word.isEmpty())
+                    all[size_t(k)].append(LabelWord { word, it.key() });
+            }
+        }
+        // Apple's words for a mobile and for the assistant's number.
+        all[ENTITY_PHONE].append(LabelWord { QStringLiteral("iPhone"), 2 });
+        all[ENTITY_PHONE].append(LabelWord { QStringLiteral("AssistantPhone"), 19 });
+        return all;
+    }();
+    static const QList<LabelWord> none;
+    return kind > 0 && kind <= ENTITY_WEBSITE ? tables[size_t(kind)] : none;
+}
+
 void applyLabel(Entity &e, int kind, const QString &label)
 {
-    QString text = label.trimmed();
+    QStringView text = QStringView(label).trimmed();
     if (text.startsWith(QLatin1String("_$!<")) && text.endsWith(QLatin1String(">!$_")))
         text = text.sliced(4, text.size() - 8).trimmed();
     if (text.isEmpty())
         return;
-    QString key = text;
-    key.remove(u' ');
-    if (kind == ENTITY_PHONE && key.compare(QLatin1String("iPhone"), Qt::CaseInsensitive) == 0)
-        key = QStringLiteral("Mobile");
-    else if (kind == ENTITY_PHONE && key.compare(QLatin1String("AssistantPhone"), Qt::CaseInsensitive) == 0)
-        key = QStringLiteral("Assistant");
-    const LabelTable &table = typeLabelTable(kind);
-    for (auto it = table.cbegin(); it != table.cend(); ++it) {
-        QString word = it.value();
-        word.remove(u' ');
-        if (!word.isEmpty() && word.compare(key, Qt::CaseInsensitive) == 0) {
-            e.setText(data2, codeText(it.key()));
+    QString spaceless;
+    QStringView key = text;
+    if (text.contains(u' ')) {
+        spaceless = text.toString();
+        spaceless.remove(u' ');
+        key = spaceless;
+    }
+    for (const LabelWord &w : labelWords(kind)) {
+        if (w.word.size() == key.size() && key.compare(w.word, Qt::CaseInsensitive) == 0) {
+            e.setText(data2, codeText(w.code));
             e.remove(data3);
             return;
         }
     }
     e.setText(data2, codeText(0));
-    e.setText(data3, text);
+    e.setText(data3, text.size() == label.size() ? label : text.toString());
 }
 
 // item1.X-ABLabel: the label of the entity read from the same group, now
