@@ -83,7 +83,8 @@ struct CSVImport::Pending
     // The formatted address, read only when the group has no parts.
     Field formatted { 0, 0, Field::Plain };
     qsizetype dateColumn = -1;   // the column an event's date came from
-    bool touched = false;
+    bool touched = false;   // the row gave the group a value: it makes an entity
+    bool listed = false;    // in the list of groups reset before the next row
 
     void reset()
     {
@@ -96,6 +97,7 @@ struct CSVImport::Pending
         formatted = Field { 0, 0, Field::Plain };
         dateColumn = -1;
         touched = false;
+        listed = false;
     }
 };
 
@@ -378,6 +380,23 @@ Contact CSVImport::next()
         m_pending[size_t(g)].reset();
     m_touched.clear();
 
+    // A group the row gives anything (a value, or only a type label or a
+    // service) is reset before the next row: what one row says of a group
+    // never reaches the next one.
+    const auto listForReset = [this](Pending *p, int group) {
+        if (!p->listed) {
+            p->listed = true;
+            m_touched.push_back(group);
+        }
+    };
+    const auto touch = [&listForReset](Pending *p, int group) {
+        if (!p->touched) {
+            p->touched = true;
+            listForReset(p, group);
+            p->entity.reserve(p->room);
+        }
+    };
+
     QStringList &labels = m_labels;
     labels.clear();
     QString displayName;
@@ -410,6 +429,7 @@ Contact CSVImport::next()
                 const TypeMemo &memo = memoized(m_typeMemo[size_t(column.group)], bytes, [&group](TypeMemo &m, const QString &label) {
                     m.code = CSVColumnMap::typeCode(group.kind, label, group.kind == ENTITY_IM ? 1 : group.type, &m.label);
                 });
+                listForReset(p, column.group);
                 p->hasType = true;
                 p->typeCode = memo.code;
                 p->typeLabel = memo.label;
@@ -419,6 +439,7 @@ Contact CSVImport::next()
                 const TypeMemo &memo = memoized(m_serviceMemo, bytes, [](TypeMemo &m, const QString &service) {
                     m.code = CSVColumnMap::imProtocol(service, &m.label);
                 });
+                listForReset(p, column.group);
                 p->hasService = true;
                 p->protocol = memo.code;
                 p->customProtocol = memo.label;
@@ -449,22 +470,15 @@ Contact CSVImport::next()
                 if (m_scratch.isEmpty())
                     continue;
             }
-            if (!p->touched) {
-                p->touched = true;
-                m_touched.push_back(column.group);
-                p->entity.reserve(p->room);
-            }
+            touch(p, column.group);
             p->formatted = field;
             continue;
         }
         const QString value = column.role == Role::Value ? columnValue(i, text, field) : CSVRowParser::value(text, field);
         if (value.isEmpty())
             continue;
-        if (p && !p->touched && column.role == Role::Value) {
-            p->touched = true;
-            m_touched.push_back(column.group);
-            p->entity.reserve(p->room);
-        }
+        if (p && column.role == Role::Value)
+            touch(p, column.group);
         switch (column.role) {
         case Role::Value: {
             // Columns that share an entity column (Outlook's "Street 2",

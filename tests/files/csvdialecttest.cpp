@@ -46,6 +46,8 @@ private Q_SLOTS:
     void reportOfUnknownColumnsAndAMalformedRow();
     void repeatedLabelsReadAlike_data();
     void repeatedLabelsReadAlike();
+    void labelsOfARowStayInIt_data();
+    void labelsOfARowStayInIt();
     void badInput_data();
     void badInput();
     void identicalColumns_data();
@@ -499,6 +501,51 @@ void CsvDialectTest::repeatedLabelsReadAlike()
     }
     QCOMPARE(ImportReport::countList(reader.report().notKeptItems()),
              QString::fromUtf8("%1 × Gender").arg(notKept));
+}
+
+// A type label, custom label or IM service of one row says nothing about
+// the next row: a row that gives only the value gets the column's own type.
+void CsvDialectTest::labelsOfARowStayInIt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("second");   // the entities of the second contact
+
+    QTest::newRow("phone label without a number")
+        << QByteArray("First Name,Phone 1 - Label,Phone 1 - Value\nAnn,Mobile,\nBo,,555\n") << int(ENTITY_PHONE)
+        << QStringList { "1=555" };
+    QTest::newRow("custom phone label without a number")
+        << QByteArray("First Name,Phone 1 - Type,Phone 1 - Value\nAnn,Google Voice,\nBo,,555\n") << int(ENTITY_PHONE)
+        << QStringList { "1=555" };
+    QTest::newRow("e-mail label without an address")
+        << QByteArray("First Name,E-mail 1 - Label,E-mail 1 - Value\nAnn,* Work,\nBo,,bo@x.example\n")
+        << int(ENTITY_EMAIL) << QStringList { "1=bo@x.example|2=1" };
+    QTest::newRow("address label without an address")
+        << QByteArray("First Name,Address 1 - Label,Address 1 - City\nAnn,Work,\nBo,,Oslo\n")
+        << int(ENTITY_POSTAL_ADDRESS) << QStringList { "1=Oslo|7=Oslo" };
+    QTest::newRow("IM service without a handle")
+        << QByteArray("First Name,IM 1 - Service,IM 1 - Value\nAnn,Skype,\nBo,,bo1\n") << int(ENTITY_IM)
+        << QStringList { "1=bo1|2=1" };
+    QTest::newRow("IM label and custom service without a handle")
+        << QByteArray("First Name,IM 1 - Label,IM 1 - Service,IM 1 - Value\nAnn,Work,Matrix,\nBo,,,bo1\n")
+        << int(ENTITY_IM) << QStringList { "1=bo1|2=1" };
+    QTest::newRow("a label of the row before the one before")
+        << QByteArray("First Name,Phone 1 - Label,Phone 1 - Value\nAnn,Mobile,\nCy,,\nBo,,555\n") << int(ENTITY_PHONE)
+        << QStringList {};
+}
+
+void CsvDialectTest::labelsOfARowStayInIt()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, kind);
+    QFETCH(QStringList, second);
+    CSVImport reader = importBytes(bytes);
+    const QList<Contact> read = readAll(reader);
+    QVERIFY(read.size() >= 2);
+    QCOMPARE(describeKind(read.at(0), kind), QStringList());
+    QCOMPARE(describeKind(read.at(1), kind), second);
+    if (read.size() > 2)
+        QCOMPARE(describeKind(read.at(2), kind), QStringList { "1=555" });
 }
 
 void CsvDialectTest::reportOfUnknownColumnsAndAMalformedRow()
