@@ -65,6 +65,42 @@ QString separatorName(char separator)
 
 constexpr qint64 chunkSize = 256 * 1024;
 
+// Whether the rows end in a carriage return alone, as the files of classic
+// Mac programs and Excel's "CSV (Macintosh)" do: the end of the header row
+// (the first line end outside quotes) tells.
+bool endsRowsWithCarriageReturns(QByteArrayView text)
+{
+    bool inQuotes = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (!inQuotes) {
+            if (c == '\n')
+                return false;
+            if (c == '\r') {
+                while (i < text.size() && text.at(i) == '\r')
+                    ++i;   // CR CR LF is a line feed's line end too
+                return i == text.size() || text.at(i) != '\n';
+            }
+        }
+    }
+    return false;
+}
+
+// Every carriage return that no line feed follows becomes a line feed: the
+// rows end where the file's lines end, and a line break inside a quoted
+// field stays one.
+void carriageReturnsToLineFeeds(QByteArray &text)
+{
+    char *const p = text.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n'))
+            p[i] = '\n';
+    }
+}
+
 } // namespace
 
 // What a row gives one group before it becomes an entity.
@@ -236,6 +272,8 @@ void CSVImport::openDevice(QIODevice &device)
             break;
     }
     const CSVTextDecoder::Encoding encoding = CSVTextDecoder::toUtf8(m_text);
+    if (endsRowsWithCarriageReturns(m_text))
+        carriageReturnsToLineFeeds(m_text);
     scan();
     m_report.setFormat(tr("IDS_CSV_FORMAT_%1_%2_%3")
                            .arg(CSVColumnMap::dialectName(dialect()), CSVTextDecoder::name(encoding),

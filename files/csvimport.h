@@ -16,8 +16,9 @@
 // Reads a CSV file into contacts. The first row names the columns; each
 // later row is one contact.
 //
-// open() brings the file to UTF-8 (CSVTextDecoder), takes the separator
-// from the header line (comma, semicolon or tab), works out what the
+// open() brings the file to UTF-8 (CSVTextDecoder) with line feeds where
+// its rows end in a carriage return alone (classic Mac files), takes the
+// separator from the header line (comma, semicolon or tab), works out what the
 // columns mean (CSVColumnMap) and finds where every row starts; a row with
 // an unbalanced quote is reported and read as its one line (CSVRowParser).
 // The text stays as it is: next() cuts its row into fields and builds the

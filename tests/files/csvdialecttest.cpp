@@ -438,6 +438,20 @@ void CsvDialectTest::malformedRows_data()
     QTest::newRow("mixed line ends") << QByteArray("First Name,Notes\r\nAnn,a\nBo,\"b\r\nc\"\rx\r\nCy,d")
                                      << QList<QStringList> { { "Ann", "a" }, { "Bo", "b\r\ncx" }, { "Cy", "d" } }
                                      << QList<qsizetype> {};
+    // Classic Mac programs (and Excel's "CSV (Macintosh)") end rows with a
+    // carriage return alone; a line break inside a quoted field may be
+    // either.
+    QTest::newRow("carriage return line ends")
+        << QByteArray("First Name,Notes\rAnn,a\rBo,\"b\nc\"\rCy,\"d\re\"\r")
+        << QList<QStringList> { { "Ann", "a" }, { "Bo", "b\nc" }, { "Cy", "d\ne" } } << QList<qsizetype> {};
+    QTest::newRow("carriage return line ends, quoted header, no last one")
+        << QByteArray("\"First Name\",\"Notes\"\rAnn,a\rBo,b")
+        << QList<QStringList> { { "Ann", "a" }, { "Bo", "b" } } << QList<qsizetype> {};
+    QTest::newRow("carriage return line ends, unbalanced quote")
+        << QByteArray("First Name,Notes\rAnn,\"x\rBo,b\r")
+        << QList<QStringList> { { "Ann", "\"x" }, { "Bo", "b" } } << QList<qsizetype> { 2 };
+    QTest::newRow("CR CR LF line ends") << QByteArray("First Name,Notes\r\r\nAnn,a\r\r\nBo,b\r\r\n")
+                                        << QList<QStringList> { { "Ann", "a" }, { "Bo", "b" } } << QList<qsizetype> {};
 }
 
 void CsvDialectTest::malformedRows()
