@@ -33,19 +33,30 @@ bool isPlaceholder(const QString &value)
     return value.trimmed().isEmpty() || placeholders.contains(value);
 }
 
-// The same check on a field's UTF-8 bytes.
+// A value of only white space and line breaks holds nothing.
+bool isBlank(QStringView value)
+{
+    return value.isEmpty() || (value.front().isSpace() && value.trimmed().isEmpty());
+}
+
+// The same on a field's UTF-8 bytes.
+bool isBlank(QByteArrayView value)
+{
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return isBlank(QString::fromUtf8(value));   // other spaces than ASCII ones
+        if (c != ' ' && (c < '\t' || c > '\r'))
+            return false;
+    }
+    return true;
+}
+
+// isPlaceholder() on a field's UTF-8 bytes.
 bool isPlaceholder(QByteArrayView value)
 {
     static constexpr const char *placeholders[] = { "Normal", "False", "Unspecified", "0/0/00",
                                                     "0.0.00", "Keine Angabe", "Aus", "Nicht angegeben" };
-    bool blank = true;
-    for (const char c : value) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return isPlaceholder(QString::fromUtf8(value));   // other spaces than ASCII ones
-        if (c != ' ' && (c < '\t' || c > '\r'))
-            blank = false;
-    }
-    if (blank)
+    if (isBlank(value))
         return true;
     for (const char *placeholder : placeholders) {
         if (value == QByteArrayView(placeholder))
@@ -503,18 +514,18 @@ Contact CSVImport::next()
         if (column.role == Role::FormattedAddress) {
             // Address books that write it also write the parts, mostly:
             // the text is made when it is needed.
-            if (field.form != Field::Plain) {
+            if (field.form != Field::Plain)
                 CSVRowParser::bytes(text, field, m_scratch);
-                if (m_scratch.isEmpty())
-                    continue;
-            }
+            if (isBlank(field.form == Field::Plain ? text.sliced(field.start, field.end - field.start)
+                                                   : QByteArrayView(m_scratch)))
+                continue;
             touch(p, column.group);
             p->formatted = field;
             continue;
         }
         const QString value = column.role == Role::Value ? columnValue(i, text, field) : CSVRowParser::value(text, field);
-        if (value.isEmpty())
-            continue;
+        if (isBlank(value))
+            continue;   // "  ", or German Outlook's note of one CR LF
         if (p && column.role == Role::Value)
             touch(p, column.group);
         switch (column.role) {
@@ -624,6 +635,22 @@ Contact CSVImport::next()
             }
         }
 
+        // Only kinds that may hold several values in one field look at the text.
+        QStringList pieces;
+        if (group.multiValue) {
+            const QString first = e.text(data1);
+            if (first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
+                // Google puts several numbers of one type into one field.
+                for (const QString &piece : first.split(QLatin1String(" ::: "))) {
+                    const QString value = piece.trimmed();
+                    if (!value.isEmpty())
+                        pieces.append(value);
+                }
+                if (pieces.isEmpty())
+                    continue;
+            }
+        }
+
         if (listKind != group.kind) {
             listKind = group.kind;
             // The kinds come in ascending order, each once: the list goes
@@ -634,17 +661,14 @@ Contact CSVImport::next()
                 coming += m_pending[size_t(order[next])].touched ? 1 : 0;
             list->reserve(list->size() + coming);
         }
-        // Only kinds that may hold several values in one field look at the text.
-        const QString first = group.multiValue ? e.text(data1) : QString();
-        if (group.multiValue && first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
-            // Google puts several numbers of one type into one field.
-            for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {
+        if (pieces.isEmpty()) {
+            list->append(std::move(e));
+        } else {
+            for (const QString &piece : std::as_const(pieces)) {
                 Entity copy = e;
-                copy.setText(data1, piece.trimmed());
+                copy.setText(data1, piece);
                 list->append(std::move(copy));
             }
-        } else {
-            list->append(std::move(e));
         }
     }
 

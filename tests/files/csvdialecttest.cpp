@@ -48,6 +48,8 @@ private Q_SLOTS:
     void repeatedLabelsReadAlike();
     void labelsOfARowStayInIt_data();
     void labelsOfARowStayInIt();
+    void blankValues_data();
+    void blankValues();
     void badInput_data();
     void badInput();
     void identicalColumns_data();
@@ -560,6 +562,51 @@ void CsvDialectTest::labelsOfARowStayInIt()
     QCOMPARE(describeKind(read.at(1), kind), second);
     if (read.size() > 2)
         QCOMPARE(describeKind(read.at(2), kind), QStringList { "1=555" });
+}
+
+// A field of only white space or line breaks (German Outlook writes a note
+// of one CR LF) holds no value: it makes no entity and is no lost value.
+void CsvDialectTest::blankValues_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entities");   // kind: entity, of the one contact
+
+    QTest::newRow("spaces") << QByteArray("First Name,Last Name,Mobile Phone,Notes\nAnn, ,   ,  \n")
+                            << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("quoted line break only")
+        << QByteArray("Vorname,Nachname,Notizen\r\nAnn,Lee,\"\r\n\"\r\n") << QStringList { "1: 1=Ann Lee|2=Ann|3=Lee" };
+    QTest::newRow("tab in a semicolon file") << QByteArray("First Name;E-mail Address\nAnn;\t\n")
+                                             << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("no-break space") << QByteArray("First Name,Home Phone\nAnn,\xC2\xA0\n")
+                                    << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("formatted address of a line break")
+        << QByteArray("First Name,Address 1 - Label,Address 1 - Formatted\nAnn,Home,\"\n\"\n")
+        << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("blank birth day") << QByteArray("First Name,Birth Year,Birth Month,Birth Day\nAnn, , , \n")
+                                     << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("blank display name") << QByteArray("Display Name,Primary Email\n  ,a@x.example\n")
+                                        << QStringList { "4: 1=a@x.example|2=1" };
+    QTest::newRow("blank piece of several numbers")
+        << QByteArray("First Name,Phone 1 - Label,Phone 1 - Value\nAnn,Mobile,1 :::   ::: 2\n")
+        << QStringList { "1: 1=Ann|2=Ann", "3: 1=1|2=2", "3: 1=2|2=2" };
+    QTest::newRow("spaces around a value are kept") << QByteArray("First Name,Notes\nAnn,  a  \n")
+                                                    << QStringList { "1: 1=Ann|2=Ann", "9: 1=  a  " };
+}
+
+void CsvDialectTest::blankValues()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entities);
+    CSVImport reader = importBytes(bytes);
+    QCOMPARE(reader.count(), 1);
+    const Contact c = reader.next();
+    QStringList read;
+    for (auto it = c.entities.cbegin(); it != c.entities.cend(); ++it) {
+        for (const Entity &e : it.value())
+            read.append(QStringLiteral("%1: %2").arg(it.key()).arg(describe(e)));
+    }
+    QCOMPARE(read, entities);
+    QCOMPARE(ImportReport::countList(reader.report().notKeptItems()), QString());
 }
 
 void CsvDialectTest::reportOfUnknownColumnsAndAMalformedRow()
