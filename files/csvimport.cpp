@@ -681,7 +681,8 @@ Contact CSVImport::next()
                 addGroupMembership(memberships, name);
         }
     }
-    if (birth[1] >= 0 || birth[2] >= 0) {
+    if (birth[0] >= 0 || birth[1] >= 0 || birth[2] >= 0) {
+        // A year alone is no day to keep: it is reported with the rest.
         const QString date = EventDate::fromParts(birth[0], birth[1], birth[2]);
         if (date.isEmpty()) {
             m_report.addNotKept(tr("IDS_IMPORT_NOT_KEPT_BIRTHDAY"));

@@ -50,6 +50,8 @@ private Q_SLOTS:
     void labelsOfARowStayInIt();
     void blankValues_data();
     void blankValues();
+    void birthdayInThreeColumns_data();
+    void birthdayInThreeColumns();
     void badInput_data();
     void badInput();
     void identicalColumns_data();
@@ -607,6 +609,35 @@ void CsvDialectTest::blankValues()
     }
     QCOMPARE(read, entities);
     QCOMPARE(ImportReport::countList(reader.report().notKeptItems()), QString());
+}
+
+// Thunderbird's "Birth Year", "Birth Month" and "Birth Day": a day that can
+// be stored becomes the birthday; anything else is reported, never dropped
+// without a word.
+void CsvDialectTest::birthdayInThreeColumns_data()
+{
+    QTest::addColumn<QByteArray>("fields");   // year, month, day
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("notKept");
+    QTest::newRow("full date") << QByteArray("1980,05,07") << QStringList { "1=1980-05-07T00:00:00|2=3" } << 0;
+    QTest::newRow("no year") << QByteArray(",5,17") << QStringList { "1=--05-17|2=3" } << 0;
+    QTest::newRow("a year alone") << QByteArray("1980,,") << QStringList() << 1;
+    QTest::newRow("no such day") << QByteArray("1980,2,30") << QStringList() << 1;
+    QTest::newRow("no day") << QByteArray("1980,5,") << QStringList() << 1;
+    QTest::newRow("nothing") << QByteArray(",,") << QStringList() << 0;
+}
+
+void CsvDialectTest::birthdayInThreeColumns()
+{
+    QFETCH(QByteArray, fields);
+    QFETCH(QStringList, events);
+    QFETCH(int, notKept);
+    CSVImport reader = importBytes("First Name,Birth Year,Birth Month,Birth Day\nAnn," + fields + '\n');
+    const Contact c = reader.next();
+    QCOMPARE(describeKind(c, ENTITY_EVENT), events);
+    QCOMPARE(reader.report().notKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_BIRTHDAY")),
+             qsizetype(notKept));
+    QCOMPARE(reader.report().notKeptItems().size(), qsizetype(notKept));
 }
 
 void CsvDialectTest::reportOfUnknownColumnsAndAMalformedRow()
