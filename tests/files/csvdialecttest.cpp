@@ -354,6 +354,10 @@ void CsvDialectTest::dates_data()
     QTest::newRow("Outlook's no date") << "0/0/00" << "";
     QTest::newRow("German Outlook's no date") << "0.0.00" << "";
     QTest::newRow("no such day") << "2/30/1990" << "";
+    QTest::newRow("no such month or day") << "13/13/2000" << "";
+    QTest::newRow("year first (Japanese and Chinese locales)") << "1985/11/23" << "1985-11-23T00:00:00";
+    QTest::newRow("year first, short") << "2001/2/3" << "2001-02-03T00:00:00";
+    QTest::newRow("year first, no such day") << "1990/02/30" << "";
     QTest::newRow("a year alone") << "1985" << "";
     QTest::newRow("text") << "next week" << "";
 }
