@@ -552,6 +552,7 @@ Entity LocalDb::storedForm(int kind, const Entity &entity)
     result._id = entity._id;
     result.srcId = entity.srcId;
     if (const KindColumns *columns = columnsOf(kind)) {
+        result.reserve(int(columns->read.size()));
         for (int column : columns->read) {
             if (column == data15)
                 result.setValue(column, entity.bytes(column));
@@ -564,12 +565,17 @@ Entity LocalDb::storedForm(int kind, const Entity &entity)
 
 Entity LocalDb::withWriteColumns(int kind, const Entity &entity)
 {
-    Entity result = entity;
-    if (const KindColumns *columns = columnsOf(kind)) {
-        for (int column : columns->write) {
-            if (!result.has(column))
-                result.setValue(column, column == data15 ? QVariant(QByteArray()) : QVariant(QString()));
-        }
+    const KindColumns *columns = columnsOf(kind);
+    if (!columns)
+        return entity;
+    // Room for the written columns from the start (a copy keeps the room it
+    // is assigned into), rather than growing as missing columns are added.
+    Entity result;
+    result.reserve(int(columns->write.size()));
+    result = entity;
+    for (int column : columns->write) {
+        if (!result.has(column))
+            result.setValue(column, column == data15 ? QVariant(QByteArray()) : QVariant(QString()));
     }
     return result;
 }
