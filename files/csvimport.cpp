@@ -583,6 +583,22 @@ Contact CSVImport::next()
         const CSVColumnMap::Group &group = groups[size_t(g)];
         Entity e = std::move(p.entity);
 
+        // Only kinds that may hold several values in one field look at the text.
+        QStringList pieces;
+        if (group.multiValue) {
+            const QString first = e.text(data1);
+            if (first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
+                // Google puts several numbers (or dates) of one type into one field.
+                for (const QString &piece : first.split(QLatin1String(" ::: "))) {
+                    const QString value = piece.trimmed();
+                    if (!value.isEmpty())
+                        pieces.append(value);
+                }
+                if (pieces.isEmpty())
+                    continue;
+            }
+        }
+
         switch (group.kind) {
         case ENTITY_NAME:
             contact.fullName = formatPersonName(e);
@@ -594,13 +610,28 @@ Contact CSVImport::next()
             e.setText(data1, formatPostalAddress(e));
             break;
         case ENTITY_EVENT: {
-            const QString date = EventDate::fromText(e.text(data1));
-            if (date.isEmpty()) {
-                if (!isPlaceholder(e.text(data1)) && p.dateColumn >= 0)
+            // Each date as stored; a text that is none is reported.
+            const auto dateOf = [this, &p](const QString &written) {
+                const QString date = EventDate::fromText(written);
+                if (date.isEmpty() && !isPlaceholder(written) && p.dateColumn >= 0)
                     m_report.addNotKept(columnName(p.dateColumn));
-                continue;
+                return date;
+            };
+            if (pieces.isEmpty()) {
+                const QString date = dateOf(e.text(data1));
+                if (date.isEmpty())
+                    continue;
+                e.setText(data1, date);
+            } else {
+                QStringList dates;
+                for (const QString &piece : std::as_const(pieces)) {
+                    if (QString date = dateOf(piece); !date.isEmpty())
+                        dates.append(std::move(date));
+                }
+                if (dates.isEmpty())
+                    continue;
+                pieces = std::move(dates);
             }
-            e.setText(data1, date);
             break;
         }
         default:
@@ -632,22 +663,6 @@ Contact CSVImport::next()
                     e.setValue(group.typeColumn, p.typeCode);
                 if (!p.typeLabel.isEmpty())
                     e.setText(data3, p.typeLabel);
-            }
-        }
-
-        // Only kinds that may hold several values in one field look at the text.
-        QStringList pieces;
-        if (group.multiValue) {
-            const QString first = e.text(data1);
-            if (first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
-                // Google puts several numbers of one type into one field.
-                for (const QString &piece : first.split(QLatin1String(" ::: "))) {
-                    const QString value = piece.trimmed();
-                    if (!value.isEmpty())
-                        pieces.append(value);
-                }
-                if (pieces.isEmpty())
-                    continue;
             }
         }
 

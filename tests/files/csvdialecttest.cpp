@@ -52,6 +52,8 @@ private Q_SLOTS:
     void blankValues();
     void birthdayInThreeColumns_data();
     void birthdayInThreeColumns();
+    void severalDatesOfOneLabel_data();
+    void severalDatesOfOneLabel();
     void badInput_data();
     void badInput();
     void identicalColumns_data();
@@ -642,6 +644,33 @@ void CsvDialectTest::birthdayInThreeColumns()
     QCOMPARE(reader.report().notKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_BIRTHDAY")),
              qsizetype(notKept));
     QCOMPARE(reader.report().notKeptItems().size(), qsizetype(notKept));
+}
+
+// Google joins the values of one label with " ::: ", dates too: each date is
+// an event of its own.
+void CsvDialectTest::severalDatesOfOneLabel_data()
+{
+    QTest::addColumn<QByteArray>("fields");   // label, value
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("notKept");
+    QTest::newRow("one date") << QByteArray("Anniversary,2010-06-12")
+                              << QStringList { "1=2010-06-12T00:00:00|2=1" } << 0;
+    QTest::newRow("two dates") << QByteArray("Anniversary,2010-06-12 ::: --01-15")
+                               << QStringList { "1=2010-06-12T00:00:00|2=1", "1=--01-15|2=1" } << 0;
+    QTest::newRow("custom label, one of two no date")
+        << QByteArray("Name day,soon ::: 1999-09-09") << QStringList { "1=1999-09-09T00:00:00|3=Name day" } << 1;
+    QTest::newRow("no date at all") << QByteArray("Anniversary,soon ::: later") << QStringList() << 2;
+}
+
+void CsvDialectTest::severalDatesOfOneLabel()
+{
+    QFETCH(QByteArray, fields);
+    QFETCH(QStringList, events);
+    QFETCH(int, notKept);
+    CSVImport reader = importBytes("First Name,Event 1 - Label,Event 1 - Value\nAnn," + fields + '\n');
+    const Contact c = reader.next();
+    QCOMPARE(describeKind(c, ENTITY_EVENT), events);
+    QCOMPARE(reader.report().notKept(QStringLiteral("Event 1 - Value")), qsizetype(notKept));
 }
 
 void CsvDialectTest::reportOfUnknownColumnsAndAMalformedRow()
