@@ -5,12 +5,16 @@
 
 int Entity::columnNumber(QStringView name)
 {
-    if (name.size() < 5 || name.size() > 6 || !name.startsWith(u"data"))
+    // "data" and one or two digits without a leading zero. Read by hand:
+    // merging looks column names up for every entity it compares.
+    if (name.size() < 5 || name.size() > 6 || !name.startsWith(u"data") || name.at(4) == u'0')
         return 0;
-    bool ok = false;
-    const int n = name.mid(4).toInt(&ok);
-    if (!ok || name.at(4) == u'0' || name.at(4) == u'+' || name.at(4) == u'-')
-        return 0;
+    int n = 0;
+    for (const QChar c : name.sliced(4)) {
+        if (c < u'0' || c > u'9')
+            return 0;
+        n = n * 10 + (c.unicode() - u'0');
+    }
     return (n >= pim::FirstColumn && n <= pim::LastColumn) ? n : 0;
 }
 
@@ -190,9 +194,15 @@ bool variantValuesEqual(const QVariant &a, const QVariant &b)
 
 bool entityValuesEqual(const Entity &a, const Entity &b, const QStringList &columns)
 {
+    // Compared where they are stored: merging compares every incoming entity
+    // with the stored ones, and copies of the values would cost more than
+    // the comparison.
+    static const QVariant absent;
     for (const QString &name : columns) {
         const int column = Entity::columnNumber(name);
-        if (!variantValuesEqual(a.value(column), b.value(column)))
+        const QVariant *va = a.find(column);
+        const QVariant *vb = b.find(column);
+        if (!variantValuesEqual(va ? *va : absent, vb ? *vb : absent))
             return false;
     }
     return true;

@@ -63,6 +63,11 @@ void EntityTest::columnNames_data()
     QTest::newRow("Data1") << "Data1" << 0;
     QTest::newRow("data") << "data" << 0;
     QTest::newRow("data+1") << "data+1" << 0;
+    QTest::newRow("data-1") << "data-1" << 0;
+    QTest::newRow("data 1") << "data 1" << 0;
+    QTest::newRow("data1 ") << "data1 " << 0;
+    QTest::newRow("data1x") << "data1x" << 0;
+    QTest::newRow("data٣ (Arabic-Indic digit)") << QStringLiteral("data\u0663") << 0;
 }
 
 void EntityTest::columnNames()

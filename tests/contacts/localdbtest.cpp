@@ -63,6 +63,18 @@ Contact outlineOf(const Contact &full)
     return outline;
 }
 
+// A database whose connection a test may query directly.
+class OpenLocalDb : public LocalDb
+{
+public:
+    using LocalDb::LocalDb;
+    qint64 cacheSize()
+    {
+        Sqlite3Cursor cursor = connection().queryThrow("pragma cache_size");
+        return cursor.moveNext() ? cursor.getInt64(0) : 0;
+    }
+};
+
 QList<int> ints(std::initializer_list<int> list)
 {
     return QList<int>(list);
@@ -99,6 +111,8 @@ private Q_SLOTS:
     void searchByGroupAndKeyword();
     void outlinesKeepWhatTheListShows();
     void removeFile();
+    void bulkLoadBuildsIndexesWithoutChangingTheCache_data();
+    void bulkLoadBuildsIndexesWithoutChangingTheCache();
 
 private:
     std::shared_ptr<LocalDb> newDb(const QString &name = QStringLiteral("test.db"));
@@ -798,6 +812,46 @@ void LocalDbTest::removeFile()
     QVERIFY(!db->removeFile());
     QVERIFY_THROWS_EXCEPTION(std::runtime_error, (void)db->listGroups());
     QVERIFY(!QFileInfo::exists(db->path()));   // opening never creates the file
+}
+
+// The indexes of a bulk load are built with a smaller page cache; whether
+// they are built or one of them fails, the connection keeps its own cache.
+void LocalDbTest::bulkLoadBuildsIndexesWithoutChangingTheCache_data()
+{
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("built") << false;
+    QTest::newRow("an index fails") << true;
+}
+
+void LocalDbTest::bulkLoadBuildsIndexesWithoutChangingTheCache()
+{
+    QFETCH(bool, fails);
+    const QString path = m_dir->filePath(QStringLiteral("bulk.db"));
+    OpenLocalDb db(path, m_rule);
+    db.create();
+    const qint64 cacheBefore = db.cacheSize();   // opens the file, which gains its look-up index
+    QVERIFY(cacheBefore != 0);
+    const QString indexesBefore = dbtest::indexes(path);
+
+    db.beginTransaction();
+    QStringList definitions = db.dropIndexesForBulkLoad();
+    QVERIFY(!definitions.isEmpty());
+    Entity phone;
+    phone.setText(data1, QStringLiteral("030 1"));
+    addContact(db, QStringLiteral("Ann"), { { ENTITY_PHONE, phone } });
+    if (fails)
+        definitions.append(QStringLiteral("create index broken on no_such_table(x)"));
+    bool threw = false;
+    try {
+        db.restoreIndexes(definitions);
+    } catch (const std::exception &) {
+        threw = true;
+    }
+    QCOMPARE(threw, fails);
+    QCOMPARE(db.cacheSize(), cacheBefore);
+    db.endTransaction(!fails);
+    QCOMPARE(dbtest::indexes(path), indexesBefore);
+    QCOMPARE(db.searchContacts(0, QString()).size(), fails ? 0 : 1);
 }
 
 QTEST_GUILESS_MAIN(LocalDbTest)
