@@ -34,9 +34,15 @@ bool isPlaceholder(const QString &value)
 }
 
 // A value of only white space and line breaks holds nothing.
-bool isBlank(QStringView value)
+inline bool isBlank(QStringView value)
 {
-    return value.isEmpty() || (value.front().isSpace() && value.trimmed().isEmpty());
+    if (value.isEmpty())
+        return true;
+    // Most values start with a letter or digit: one look settles them.
+    const char16_t first = value.front().unicode();
+    if (first > u' ' && first < 0x7F)
+        return false;
+    return value.trimmed().isEmpty();
 }
 
 // The same on a field's UTF-8 bytes.
@@ -210,6 +216,30 @@ QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Fiel
     std::memcpy(entry.first.data(), bytes.data(), size_t(bytes.size()));
     entry.second = CSVRowParser::decode(bytes);
     return entry.second;
+}
+
+bool CSVImport::readDates(qsizetype column, Entity &event, QStringList &pieces)
+{
+    const auto dateOf = [this, column](const QString &written) {
+        const QString date = EventDate::fromText(written);
+        if (date.isEmpty() && !isPlaceholder(written) && column >= 0)
+            m_report.addNotKept(columnName(column));
+        return date;
+    };
+    if (pieces.isEmpty()) {
+        const QString date = dateOf(event.text(data1));
+        if (date.isEmpty())
+            return false;
+        event.setText(data1, date);
+        return true;
+    }
+    QStringList dates;
+    for (const QString &piece : std::as_const(pieces)) {
+        if (QString date = dateOf(piece); !date.isEmpty())
+            dates.append(std::move(date));
+    }
+    pieces = std::move(dates);
+    return !pieces.isEmpty();
 }
 
 QList<Entity> CSVImport::membershipsOf(const QStringList &labels)
@@ -575,6 +605,7 @@ Contact CSVImport::next()
     const std::vector<int> &order = m_map->groupOrder();
     QList<Entity> *list = nullptr;
     int listKind = -1;
+    QStringList pieces;   // of a field that holds several values
     for (size_t at = 0; at < order.size(); ++at) {
         const int g = order[at];
         Pending &p = m_pending[size_t(g)];
@@ -584,7 +615,7 @@ Contact CSVImport::next()
         Entity e = std::move(p.entity);
 
         // Only kinds that may hold several values in one field look at the text.
-        QStringList pieces;
+        pieces.clear();
         if (group.multiValue) {
             const QString first = e.text(data1);
             if (first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
@@ -609,31 +640,10 @@ Contact CSVImport::next()
                 e.setText(data4, CSVRowParser::value(m_text, p.formatted));
             e.setText(data1, formatPostalAddress(e));
             break;
-        case ENTITY_EVENT: {
-            // Each date as stored; a text that is none is reported.
-            const auto dateOf = [this, &p](const QString &written) {
-                const QString date = EventDate::fromText(written);
-                if (date.isEmpty() && !isPlaceholder(written) && p.dateColumn >= 0)
-                    m_report.addNotKept(columnName(p.dateColumn));
-                return date;
-            };
-            if (pieces.isEmpty()) {
-                const QString date = dateOf(e.text(data1));
-                if (date.isEmpty())
-                    continue;
-                e.setText(data1, date);
-            } else {
-                QStringList dates;
-                for (const QString &piece : std::as_const(pieces)) {
-                    if (QString date = dateOf(piece); !date.isEmpty())
-                        dates.append(std::move(date));
-                }
-                if (dates.isEmpty())
-                    continue;
-                pieces = std::move(dates);
-            }
+        case ENTITY_EVENT:
+            if (!readDates(p.dateColumn, e, pieces))
+                continue;
             break;
-        }
         default:
             break;
         }

@@ -53,6 +53,10 @@ private:
     void scan();
     void readFields(qsizetype row, std::vector<CSVRowParser::Field> &fields) const;
     [[nodiscard]] QString columnName(qsizetype column) const;
+    // The dates of an event as stored: the field's one date, or each of the
+    // `pieces` it was cut into; a text that is no date is reported under
+    // `column`. False when no date is left.
+    bool readDates(qsizetype column, Entity &event, QStringList &pieces);
 
     QByteArray m_text;                      // the file as UTF-8
     char m_separator = ',';
