@@ -69,7 +69,7 @@ private:
     // Scratch of next(), kept to save allocations.
     std::vector<CSVRowParser::Field> m_fields;
     std::vector<Pending> m_pending;
-    std::vector<int> m_touched;
+    std::vector<int> m_touched;   // the groups a row gave anything, reset before the next
     QStringList m_labels;   // a row's group names
     // The group memberships of a row's names. Rows repeat the same few sets
     // of labels: their lists are shared between contacts (a contact that
