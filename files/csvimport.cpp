@@ -33,19 +33,36 @@ bool isPlaceholder(const QString &value)
     return value.trimmed().isEmpty() || placeholders.contains(value);
 }
 
-// The same check on a field's UTF-8 bytes.
+// A value of only white space and line breaks holds nothing.
+inline bool isBlank(QStringView value)
+{
+    if (value.isEmpty())
+        return true;
+    // Most values start with a letter or digit: one look settles them.
+    const char16_t first = value.front().unicode();
+    if (first > u' ' && first < 0x7F)
+        return false;
+    return value.trimmed().isEmpty();
+}
+
+// The same on a field's UTF-8 bytes.
+bool isBlank(QByteArrayView value)
+{
+    for (const char c : value) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return isBlank(QString::fromUtf8(value));   // other spaces than ASCII ones
+        if (c != ' ' && (c < '\t' || c > '\r'))
+            return false;
+    }
+    return true;
+}
+
+// isPlaceholder() on a field's UTF-8 bytes.
 bool isPlaceholder(QByteArrayView value)
 {
     static constexpr const char *placeholders[] = { "Normal", "False", "Unspecified", "0/0/00",
                                                     "0.0.00", "Keine Angabe", "Aus", "Nicht angegeben" };
-    bool blank = true;
-    for (const char c : value) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return isPlaceholder(QString::fromUtf8(value));   // other spaces than ASCII ones
-        if (c != ' ' && (c < '\t' || c > '\r'))
-            blank = false;
-    }
-    if (blank)
+    if (isBlank(value))
         return true;
     for (const char *placeholder : placeholders) {
         if (value == QByteArrayView(placeholder))
@@ -65,6 +82,42 @@ QString separatorName(char separator)
 
 constexpr qint64 chunkSize = 256 * 1024;
 
+// Whether the rows end in a carriage return alone, as the files of classic
+// Mac programs and Excel's "CSV (Macintosh)" do: the end of the header row
+// (the first line end outside quotes) tells.
+bool endsRowsWithCarriageReturns(QByteArrayView text)
+{
+    bool inQuotes = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char c = text.at(i);
+        if (c == '"') {
+            inQuotes = !inQuotes;
+        } else if (!inQuotes) {
+            if (c == '\n')
+                return false;
+            if (c == '\r') {
+                while (i < text.size() && text.at(i) == '\r')
+                    ++i;   // CR CR LF is a line feed's line end too
+                return i == text.size() || text.at(i) != '\n';
+            }
+        }
+    }
+    return false;
+}
+
+// Every carriage return that no line feed follows becomes a line feed: the
+// rows end where the file's lines end, and a line break inside a quoted
+// field stays one.
+void carriageReturnsToLineFeeds(QByteArray &text)
+{
+    char *const p = text.data();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n'))
+            p[i] = '\n';
+    }
+}
+
 } // namespace
 
 // What a row gives one group before it becomes an entity.
@@ -83,7 +136,8 @@ struct CSVImport::Pending
     // The formatted address, read only when the group has no parts.
     Field formatted { 0, 0, Field::Plain };
     qsizetype dateColumn = -1;   // the column an event's date came from
-    bool touched = false;
+    bool touched = false;   // the row gave the group a value: it makes an entity
+    bool listed = false;    // in the list of groups reset before the next row
 
     void reset()
     {
@@ -96,6 +150,7 @@ struct CSVImport::Pending
         formatted = Field { 0, 0, Field::Plain };
         dateColumn = -1;
         touched = false;
+        listed = false;
     }
 };
 
@@ -161,6 +216,30 @@ QString CSVImport::columnValue(qsizetype column, QByteArrayView text, const Fiel
     std::memcpy(entry.first.data(), bytes.data(), size_t(bytes.size()));
     entry.second = CSVRowParser::decode(bytes);
     return entry.second;
+}
+
+bool CSVImport::readDates(qsizetype column, Entity &event, QStringList &pieces)
+{
+    const auto dateOf = [this, column](const QString &written) {
+        const QString date = EventDate::fromText(written);
+        if (date.isEmpty() && !isPlaceholder(written) && column >= 0)
+            m_report.addNotKept(columnName(column));
+        return date;
+    };
+    if (pieces.isEmpty()) {
+        const QString date = dateOf(event.text(data1));
+        if (date.isEmpty())
+            return false;
+        event.setText(data1, date);
+        return true;
+    }
+    QStringList dates;
+    for (const QString &piece : std::as_const(pieces)) {
+        if (QString date = dateOf(piece); !date.isEmpty())
+            dates.append(std::move(date));
+    }
+    pieces = std::move(dates);
+    return !pieces.isEmpty();
 }
 
 QList<Entity> CSVImport::membershipsOf(const QStringList &labels)
@@ -234,6 +313,8 @@ void CSVImport::openDevice(QIODevice &device)
             break;
     }
     const CSVTextDecoder::Encoding encoding = CSVTextDecoder::toUtf8(m_text);
+    if (endsRowsWithCarriageReturns(m_text))
+        carriageReturnsToLineFeeds(m_text);
     scan();
     m_report.setFormat(tr("IDS_CSV_FORMAT_%1_%2_%3")
                            .arg(CSVColumnMap::dialectName(dialect()), CSVTextDecoder::name(encoding),
@@ -378,6 +459,23 @@ Contact CSVImport::next()
         m_pending[size_t(g)].reset();
     m_touched.clear();
 
+    // A group the row gives anything (a value, or only a type label or a
+    // service) is reset before the next row: what one row says of a group
+    // never reaches the next one.
+    const auto listForReset = [this](Pending *p, int group) {
+        if (!p->listed) {
+            p->listed = true;
+            m_touched.push_back(group);
+        }
+    };
+    const auto touch = [&listForReset](Pending *p, int group) {
+        if (!p->touched) {
+            p->touched = true;
+            listForReset(p, group);
+            p->entity.reserve(p->room);
+        }
+    };
+
     QStringList &labels = m_labels;
     labels.clear();
     QString displayName;
@@ -410,6 +508,7 @@ Contact CSVImport::next()
                 const TypeMemo &memo = memoized(m_typeMemo[size_t(column.group)], bytes, [&group](TypeMemo &m, const QString &label) {
                     m.code = CSVColumnMap::typeCode(group.kind, label, group.kind == ENTITY_IM ? 1 : group.type, &m.label);
                 });
+                listForReset(p, column.group);
                 p->hasType = true;
                 p->typeCode = memo.code;
                 p->typeLabel = memo.label;
@@ -419,6 +518,7 @@ Contact CSVImport::next()
                 const TypeMemo &memo = memoized(m_serviceMemo, bytes, [](TypeMemo &m, const QString &service) {
                     m.code = CSVColumnMap::imProtocol(service, &m.label);
                 });
+                listForReset(p, column.group);
                 p->hasService = true;
                 p->protocol = memo.code;
                 p->customProtocol = memo.label;
@@ -444,27 +544,20 @@ Contact CSVImport::next()
         if (column.role == Role::FormattedAddress) {
             // Address books that write it also write the parts, mostly:
             // the text is made when it is needed.
-            if (field.form != Field::Plain) {
+            if (field.form != Field::Plain)
                 CSVRowParser::bytes(text, field, m_scratch);
-                if (m_scratch.isEmpty())
-                    continue;
-            }
-            if (!p->touched) {
-                p->touched = true;
-                m_touched.push_back(column.group);
-                p->entity.reserve(p->room);
-            }
+            if (isBlank(field.form == Field::Plain ? text.sliced(field.start, field.end - field.start)
+                                                   : QByteArrayView(m_scratch)))
+                continue;
+            touch(p, column.group);
             p->formatted = field;
             continue;
         }
         const QString value = column.role == Role::Value ? columnValue(i, text, field) : CSVRowParser::value(text, field);
-        if (value.isEmpty())
-            continue;
-        if (p && !p->touched && column.role == Role::Value) {
-            p->touched = true;
-            m_touched.push_back(column.group);
-            p->entity.reserve(p->room);
-        }
+        if (isBlank(value))
+            continue;   // "  ", or German Outlook's note of one CR LF
+        if (p && column.role == Role::Value)
+            touch(p, column.group);
         switch (column.role) {
         case Role::Value: {
             // Columns that share an entity column (Outlook's "Street 2",
@@ -512,6 +605,7 @@ Contact CSVImport::next()
     const std::vector<int> &order = m_map->groupOrder();
     QList<Entity> *list = nullptr;
     int listKind = -1;
+    QStringList pieces;   // of a field that holds several values
     for (size_t at = 0; at < order.size(); ++at) {
         const int g = order[at];
         Pending &p = m_pending[size_t(g)];
@@ -519,6 +613,22 @@ Contact CSVImport::next()
             continue;
         const CSVColumnMap::Group &group = groups[size_t(g)];
         Entity e = std::move(p.entity);
+
+        // Only kinds that may hold several values in one field look at the text.
+        pieces.clear();
+        if (group.multiValue) {
+            const QString first = e.text(data1);
+            if (first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
+                // Google puts several numbers (or dates) of one type into one field.
+                for (const QString &piece : first.split(QLatin1String(" ::: "))) {
+                    const QString value = piece.trimmed();
+                    if (!value.isEmpty())
+                        pieces.append(value);
+                }
+                if (pieces.isEmpty())
+                    continue;
+            }
+        }
 
         switch (group.kind) {
         case ENTITY_NAME:
@@ -530,16 +640,10 @@ Contact CSVImport::next()
                 e.setText(data4, CSVRowParser::value(m_text, p.formatted));
             e.setText(data1, formatPostalAddress(e));
             break;
-        case ENTITY_EVENT: {
-            const QString date = EventDate::fromText(e.text(data1));
-            if (date.isEmpty()) {
-                if (!isPlaceholder(e.text(data1)) && p.dateColumn >= 0)
-                    m_report.addNotKept(columnName(p.dateColumn));
+        case ENTITY_EVENT:
+            if (!readDates(p.dateColumn, e, pieces))
                 continue;
-            }
-            e.setText(data1, date);
             break;
-        }
         default:
             break;
         }
@@ -582,17 +686,14 @@ Contact CSVImport::next()
                 coming += m_pending[size_t(order[next])].touched ? 1 : 0;
             list->reserve(list->size() + coming);
         }
-        // Only kinds that may hold several values in one field look at the text.
-        const QString first = group.multiValue ? e.text(data1) : QString();
-        if (group.multiValue && first.contains(u':') && first.contains(QLatin1String(" ::: "))) {
-            // Google puts several numbers of one type into one field.
-            for (const QString &piece : first.split(QLatin1String(" ::: "), Qt::SkipEmptyParts)) {
+        if (pieces.isEmpty()) {
+            list->append(std::move(e));
+        } else {
+            for (const QString &piece : std::as_const(pieces)) {
                 Entity copy = e;
-                copy.setText(data1, piece.trimmed());
+                copy.setText(data1, piece);
                 list->append(std::move(copy));
             }
-        } else {
-            list->append(std::move(e));
         }
     }
 
@@ -605,7 +706,8 @@ Contact CSVImport::next()
                 addGroupMembership(memberships, name);
         }
     }
-    if (birth[1] >= 0 || birth[2] >= 0) {
+    if (birth[0] >= 0 || birth[1] >= 0 || birth[2] >= 0) {
+        // A year alone is no day to keep: it is reported with the rest.
         const QString date = EventDate::fromParts(birth[0], birth[1], birth[2]);
         if (date.isEmpty()) {
             m_report.addNotKept(tr("IDS_IMPORT_NOT_KEPT_BIRTHDAY"));

@@ -16,8 +16,9 @@
 // Reads a CSV file into contacts. The first row names the columns; each
 // later row is one contact.
 //
-// open() brings the file to UTF-8 (CSVTextDecoder), takes the separator
-// from the header line (comma, semicolon or tab), works out what the
+// open() brings the file to UTF-8 (CSVTextDecoder) with line feeds where
+// its rows end in a carriage return alone (classic Mac files), takes the
+// separator from the header line (comma, semicolon or tab), works out what the
 // columns mean (CSVColumnMap) and finds where every row starts; a row with
 // an unbalanced quote is reported and read as its one line (CSVRowParser).
 // The text stays as it is: next() cuts its row into fields and builds the
@@ -52,6 +53,10 @@ private:
     void scan();
     void readFields(qsizetype row, std::vector<CSVRowParser::Field> &fields) const;
     [[nodiscard]] QString columnName(qsizetype column) const;
+    // The dates of an event as stored: the field's one date, or each of the
+    // `pieces` it was cut into; a text that is no date is reported under
+    // `column`. False when no date is left.
+    bool readDates(qsizetype column, Entity &event, QStringList &pieces);
 
     QByteArray m_text;                      // the file as UTF-8
     char m_separator = ',';
@@ -64,7 +69,7 @@ private:
     // Scratch of next(), kept to save allocations.
     std::vector<CSVRowParser::Field> m_fields;
     std::vector<Pending> m_pending;
-    std::vector<int> m_touched;
+    std::vector<int> m_touched;   // the groups a row gave anything, reset before the next
     QStringList m_labels;   // a row's group names
     // The group memberships of a row's names. Rows repeat the same few sets
     // of labels: their lists are shared between contacts (a contact that

@@ -236,6 +236,8 @@ QString EventDate::fromText(QStringView text)
     qsizetype widths[3] = { 0, 0, 0 };
     int count = 0;
     if (splitNumbers(t, u'/', n, widths, count)) {
+        if (count == 3 && widths[0] == 4)
+            return fromParts(n[0], n[1], n[2]);   // 1985/11/23: the year came first
         int month = n[0];
         int day = n[1];
         if (month > 12 && day <= 12)

@@ -21,7 +21,8 @@ public:
     [[nodiscard]] static QString fromIso(QStringView text);
 
     // What address books put in CSV files: the ISO forms above, 11/23/1985
-    // (month first; day first when the first number cannot be a month),
+    // (month first; day first when the first number cannot be a month;
+    // 1985/11/23 year first when it has four digits),
     // 23.11.1985, two-digit years (00-29 are 2000-2029, 30-99 the 1900s),
     // and the year-less 11/23 and 23.11. The "no date" placeholders 0/0/00
     // and 0.0.00 read as empty.

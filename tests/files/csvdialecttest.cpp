@@ -46,6 +46,14 @@ private Q_SLOTS:
     void reportOfUnknownColumnsAndAMalformedRow();
     void repeatedLabelsReadAlike_data();
     void repeatedLabelsReadAlike();
+    void labelsOfARowStayInIt_data();
+    void labelsOfARowStayInIt();
+    void blankValues_data();
+    void blankValues();
+    void birthdayInThreeColumns_data();
+    void birthdayInThreeColumns();
+    void severalDatesOfOneLabel_data();
+    void severalDatesOfOneLabel();
     void badInput_data();
     void badInput();
     void identicalColumns_data();
@@ -348,6 +356,10 @@ void CsvDialectTest::dates_data()
     QTest::newRow("Outlook's no date") << "0/0/00" << "";
     QTest::newRow("German Outlook's no date") << "0.0.00" << "";
     QTest::newRow("no such day") << "2/30/1990" << "";
+    QTest::newRow("no such month or day") << "13/13/2000" << "";
+    QTest::newRow("year first (Japanese and Chinese locales)") << "1985/11/23" << "1985-11-23T00:00:00";
+    QTest::newRow("year first, short") << "2001/2/3" << "2001-02-03T00:00:00";
+    QTest::newRow("year first, no such day") << "1990/02/30" << "";
     QTest::newRow("a year alone") << "1985" << "";
     QTest::newRow("text") << "next week" << "";
 }
@@ -436,6 +448,20 @@ void CsvDialectTest::malformedRows_data()
     QTest::newRow("mixed line ends") << QByteArray("First Name,Notes\r\nAnn,a\nBo,\"b\r\nc\"\rx\r\nCy,d")
                                      << QList<QStringList> { { "Ann", "a" }, { "Bo", "b\r\ncx" }, { "Cy", "d" } }
                                      << QList<qsizetype> {};
+    // Classic Mac programs (and Excel's "CSV (Macintosh)") end rows with a
+    // carriage return alone; a line break inside a quoted field may be
+    // either.
+    QTest::newRow("carriage return line ends")
+        << QByteArray("First Name,Notes\rAnn,a\rBo,\"b\nc\"\rCy,\"d\re\"\r")
+        << QList<QStringList> { { "Ann", "a" }, { "Bo", "b\nc" }, { "Cy", "d\ne" } } << QList<qsizetype> {};
+    QTest::newRow("carriage return line ends, quoted header, no last one")
+        << QByteArray("\"First Name\",\"Notes\"\rAnn,a\rBo,b")
+        << QList<QStringList> { { "Ann", "a" }, { "Bo", "b" } } << QList<qsizetype> {};
+    QTest::newRow("carriage return line ends, unbalanced quote")
+        << QByteArray("First Name,Notes\rAnn,\"x\rBo,b\r")
+        << QList<QStringList> { { "Ann", "\"x" }, { "Bo", "b" } } << QList<qsizetype> { 2 };
+    QTest::newRow("CR CR LF line ends") << QByteArray("First Name,Notes\r\r\nAnn,a\r\r\nBo,b\r\r\n")
+                                        << QList<QStringList> { { "Ann", "a" }, { "Bo", "b" } } << QList<qsizetype> {};
 }
 
 void CsvDialectTest::malformedRows()
@@ -499,6 +525,152 @@ void CsvDialectTest::repeatedLabelsReadAlike()
     }
     QCOMPARE(ImportReport::countList(reader.report().notKeptItems()),
              QString::fromUtf8("%1 × Gender").arg(notKept));
+}
+
+// A type label, custom label or IM service of one row says nothing about
+// the next row: a row that gives only the value gets the column's own type.
+void CsvDialectTest::labelsOfARowStayInIt_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QStringList>("second");   // the entities of the second contact
+
+    QTest::newRow("phone label without a number")
+        << QByteArray("First Name,Phone 1 - Label,Phone 1 - Value\nAnn,Mobile,\nBo,,555\n") << int(ENTITY_PHONE)
+        << QStringList { "1=555" };
+    QTest::newRow("custom phone label without a number")
+        << QByteArray("First Name,Phone 1 - Type,Phone 1 - Value\nAnn,Google Voice,\nBo,,555\n") << int(ENTITY_PHONE)
+        << QStringList { "1=555" };
+    QTest::newRow("e-mail label without an address")
+        << QByteArray("First Name,E-mail 1 - Label,E-mail 1 - Value\nAnn,* Work,\nBo,,bo@x.example\n")
+        << int(ENTITY_EMAIL) << QStringList { "1=bo@x.example|2=1" };
+    QTest::newRow("address label without an address")
+        << QByteArray("First Name,Address 1 - Label,Address 1 - City\nAnn,Work,\nBo,,Oslo\n")
+        << int(ENTITY_POSTAL_ADDRESS) << QStringList { "1=Oslo|7=Oslo" };
+    QTest::newRow("IM service without a handle")
+        << QByteArray("First Name,IM 1 - Service,IM 1 - Value\nAnn,Skype,\nBo,,bo1\n") << int(ENTITY_IM)
+        << QStringList { "1=bo1|2=1" };
+    QTest::newRow("IM label and custom service without a handle")
+        << QByteArray("First Name,IM 1 - Label,IM 1 - Service,IM 1 - Value\nAnn,Work,Matrix,\nBo,,,bo1\n")
+        << int(ENTITY_IM) << QStringList { "1=bo1|2=1" };
+    QTest::newRow("a label of the row before the one before")
+        << QByteArray("First Name,Phone 1 - Label,Phone 1 - Value\nAnn,Mobile,\nCy,,\nBo,,555\n") << int(ENTITY_PHONE)
+        << QStringList {};
+}
+
+void CsvDialectTest::labelsOfARowStayInIt()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, kind);
+    QFETCH(QStringList, second);
+    CSVImport reader = importBytes(bytes);
+    const QList<Contact> read = readAll(reader);
+    QVERIFY(read.size() >= 2);
+    QCOMPARE(describeKind(read.at(0), kind), QStringList());
+    QCOMPARE(describeKind(read.at(1), kind), second);
+    if (read.size() > 2)
+        QCOMPARE(describeKind(read.at(2), kind), QStringList { "1=555" });
+}
+
+// A field of only white space or line breaks (German Outlook writes a note
+// of one CR LF) holds no value: it makes no entity and is no lost value.
+void CsvDialectTest::blankValues_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("entities");   // kind: entity, of the one contact
+
+    QTest::newRow("spaces") << QByteArray("First Name,Last Name,Mobile Phone,Notes\nAnn, ,   ,  \n")
+                            << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("quoted line break only")
+        << QByteArray("Vorname,Nachname,Notizen\r\nAnn,Lee,\"\r\n\"\r\n") << QStringList { "1: 1=Ann Lee|2=Ann|3=Lee" };
+    QTest::newRow("tab in a semicolon file") << QByteArray("First Name;E-mail Address\nAnn;\t\n")
+                                             << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("no-break space") << QByteArray("First Name,Home Phone\nAnn,\xC2\xA0\n")
+                                    << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("formatted address of a line break")
+        << QByteArray("First Name,Address 1 - Label,Address 1 - Formatted\nAnn,Home,\"\n\"\n")
+        << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("blank birth day") << QByteArray("First Name,Birth Year,Birth Month,Birth Day\nAnn, , , \n")
+                                     << QStringList { "1: 1=Ann|2=Ann" };
+    QTest::newRow("blank display name") << QByteArray("Display Name,Primary Email\n  ,a@x.example\n")
+                                        << QStringList { "4: 1=a@x.example|2=1" };
+    QTest::newRow("blank piece of several numbers")
+        << QByteArray("First Name,Phone 1 - Label,Phone 1 - Value\nAnn,Mobile,1 :::   ::: 2\n")
+        << QStringList { "1: 1=Ann|2=Ann", "3: 1=1|2=2", "3: 1=2|2=2" };
+    QTest::newRow("spaces around a value are kept") << QByteArray("First Name,Notes\nAnn,  a  \n")
+                                                    << QStringList { "1: 1=Ann|2=Ann", "9: 1=  a  " };
+}
+
+void CsvDialectTest::blankValues()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, entities);
+    CSVImport reader = importBytes(bytes);
+    QCOMPARE(reader.count(), 1);
+    const Contact c = reader.next();
+    QStringList read;
+    for (auto it = c.entities.cbegin(); it != c.entities.cend(); ++it) {
+        for (const Entity &e : it.value())
+            read.append(QStringLiteral("%1: %2").arg(it.key()).arg(describe(e)));
+    }
+    QCOMPARE(read, entities);
+    QCOMPARE(ImportReport::countList(reader.report().notKeptItems()), QString());
+}
+
+// Thunderbird's "Birth Year", "Birth Month" and "Birth Day": a day that can
+// be stored becomes the birthday; anything else is reported, never dropped
+// without a word.
+void CsvDialectTest::birthdayInThreeColumns_data()
+{
+    QTest::addColumn<QByteArray>("fields");   // year, month, day
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("notKept");
+    QTest::newRow("full date") << QByteArray("1980,05,07") << QStringList { "1=1980-05-07T00:00:00|2=3" } << 0;
+    QTest::newRow("no year") << QByteArray(",5,17") << QStringList { "1=--05-17|2=3" } << 0;
+    QTest::newRow("a year alone") << QByteArray("1980,,") << QStringList() << 1;
+    QTest::newRow("no such day") << QByteArray("1980,2,30") << QStringList() << 1;
+    QTest::newRow("no day") << QByteArray("1980,5,") << QStringList() << 1;
+    QTest::newRow("nothing") << QByteArray(",,") << QStringList() << 0;
+}
+
+void CsvDialectTest::birthdayInThreeColumns()
+{
+    QFETCH(QByteArray, fields);
+    QFETCH(QStringList, events);
+    QFETCH(int, notKept);
+    CSVImport reader = importBytes("First Name,Birth Year,Birth Month,Birth Day\nAnn," + fields + '\n');
+    const Contact c = reader.next();
+    QCOMPARE(describeKind(c, ENTITY_EVENT), events);
+    QCOMPARE(reader.report().notKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_BIRTHDAY")),
+             qsizetype(notKept));
+    QCOMPARE(reader.report().notKeptItems().size(), qsizetype(notKept));
+}
+
+// Google joins the values of one label with " ::: ", dates too: each date is
+// an event of its own.
+void CsvDialectTest::severalDatesOfOneLabel_data()
+{
+    QTest::addColumn<QByteArray>("fields");   // label, value
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<int>("notKept");
+    QTest::newRow("one date") << QByteArray("Anniversary,2010-06-12")
+                              << QStringList { "1=2010-06-12T00:00:00|2=1" } << 0;
+    QTest::newRow("two dates") << QByteArray("Anniversary,2010-06-12 ::: --01-15")
+                               << QStringList { "1=2010-06-12T00:00:00|2=1", "1=--01-15|2=1" } << 0;
+    QTest::newRow("custom label, one of two no date")
+        << QByteArray("Name day,soon ::: 1999-09-09") << QStringList { "1=1999-09-09T00:00:00|3=Name day" } << 1;
+    QTest::newRow("no date at all") << QByteArray("Anniversary,soon ::: later") << QStringList() << 2;
+}
+
+void CsvDialectTest::severalDatesOfOneLabel()
+{
+    QFETCH(QByteArray, fields);
+    QFETCH(QStringList, events);
+    QFETCH(int, notKept);
+    CSVImport reader = importBytes("First Name,Event 1 - Label,Event 1 - Value\nAnn," + fields + '\n');
+    const Contact c = reader.next();
+    QCOMPARE(describeKind(c, ENTITY_EVENT), events);
+    QCOMPARE(reader.report().notKept(QStringLiteral("Event 1 - Value")), qsizetype(notKept));
 }
 
 void CsvDialectTest::reportOfUnknownColumnsAndAMalformedRow()
