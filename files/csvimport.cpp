@@ -1,6 +1,7 @@
 #include "files/csvimport.h"
 
 #include "contacts/contactformat.h"
+#include "files/asciicase.h"
 #include "files/csvtextdecoder.h"
 #include "files/eventdate.h"
 
@@ -81,6 +82,21 @@ QString separatorName(char separator)
 }
 
 constexpr qint64 chunkSize = 256 * 1024;
+
+// Where the header starts after a first line "sep=X" (any letter case,
+// X a comma, semicolon or tab), or 0 when the file has no such line.
+qsizetype declaredSeparatorLine(QByteArrayView text)
+{
+    if (text.size() < 6 || !asciicase::equals(text.first(4), "sep="))
+        return 0;
+    const char separator = text.at(4);
+    if (separator != ',' && separator != ';' && separator != '\t')
+        return 0;
+    qsizetype at = 5;
+    if (at < text.size() && text.at(at) == '\r')
+        ++at;
+    return at < text.size() && text.at(at) == '\n' ? at + 1 : 0;
+}
 
 // Whether the rows end in a carriage return alone, as the files of classic
 // Mac programs and Excel's "CSV (Macintosh)" do: the end of the header row
@@ -325,7 +341,16 @@ void CSVImport::openDevice(QIODevice &device)
 void CSVImport::scan()
 {
     const QByteArrayView text(m_text);
-    m_separator = CSVRowParser::detectSeparator(text);
+    // Excel can put a line "sep=;" before the header to name the separator.
+    qsizetype headerAt = 0;
+    qsizetype headerLine = 1;
+    if (const qsizetype next = declaredSeparatorLine(text); next > 0) {
+        m_separator = text.at(4);
+        headerAt = next;
+        headerLine = 2;
+    } else {
+        m_separator = CSVRowParser::detectSeparator(text);
+    }
     const auto hasText = [&text](qsizetype from, qsizetype to) {
         for (qsizetype i = from; i < to; ++i) {
             if (text.at(i) != '\r')
@@ -336,16 +361,16 @@ void CSVImport::scan()
     const QString unbalanced = tr("IDS_IMPORT_MALFORMED_UNBALANCED_QUOTE");
 
     std::vector<Field> fields;
-    CSVRowParser::Row row = CSVRowParser::readRow(text, 0, m_separator, &fields);
+    CSVRowParser::Row row = CSVRowParser::readRow(text, headerAt, m_separator, &fields);
     if (row.malformed) {
-        m_report.addMalformedRow(1, 1, unbalanced);
+        m_report.addMalformedRow(1, headerLine, unbalanced);
         fields.clear();
-        row = CSVRowParser::readLine(text, 0, m_separator, &fields);
+        row = CSVRowParser::readLine(text, headerAt, m_separator, &fields);
     }
     // A file that ends without a line feed still has its last row: only
     // nothing at all (or a lone empty field) after the last line feed is
     // no row.
-    if (!row.complete && !(row.fields > 1 || hasText(0, text.size()))) {
+    if (!row.complete && !(row.fields > 1 || hasText(headerAt, text.size()))) {
         m_map = std::make_unique<CSVColumnMap>(m_header);
         return;
     }
@@ -355,7 +380,7 @@ void CSVImport::scan()
 
     const qsizetype columns = m_header.size();
     qsizetype at = row.next;
-    qsizetype line = 1 + row.lineFeeds;
+    qsizetype line = headerLine + row.lineFeeds;
     // Most rows hold no quote: for them the next line feed is the end, and
     // the next quote is looked up once for many rows.
     const char *const begin = text.data();

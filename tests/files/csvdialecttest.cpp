@@ -35,6 +35,8 @@ private Q_SLOTS:
     void encodings();
     void separators_data();
     void separators();
+    void excelSeparatorLine_data();
+    void excelSeparatorLine();
     void dates_data();
     void dates();
     void typeLabels_data();
@@ -336,6 +338,46 @@ void CsvDialectTest::separators()
     CSVImport reader = importBytes(bytes);
     QCOMPARE(reader.separator(), separator);
     QCOMPARE(reader.row(0), row);
+}
+
+// Excel may write "sep=;" as the first line: it names the separator, and
+// the header is the line after it (still row 1; lines count from the file's
+// first).
+void CsvDialectTest::excelSeparatorLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<QStringList>("firstRow");
+    QTest::addColumn<QList<qsizetype>>("malformedLines");
+    QTest::newRow("semicolon, the header full of commas")
+        << QByteArray("sep=;\r\nFirst Name;Notes, more, still\r\nAnn;a,b,c\r\n") << ';'
+        << QStringList { "First Name", "Notes, more, still" } << QStringList { "Ann", "a,b,c" } << QList<qsizetype> {};
+    QTest::newRow("tab, upper case")
+        << QByteArray("SEP=\t\nFirst Name\tLast Name\nAnn\tLee\n") << '\t'
+        << QStringList { "First Name", "Last Name" } << QStringList { "Ann", "Lee" } << QList<qsizetype> {};
+    QTest::newRow("comma, a malformed row counts the line")
+        << QByteArray("sep=,\nFirst Name,Last Name\nBo,Ng\n\"Ann,Lee\nCy,Oz\n") << ','
+        << QStringList { "First Name", "Last Name" } << QStringList { "Bo", "Ng" } << QList<qsizetype> { 4 };
+    QTest::newRow("a line that only looks like it is the header")
+        << QByteArray("sep=|\nAnn\n") << ',' << QStringList { "sep=|" } << QStringList { "Ann" } << QList<qsizetype> {};
+}
+
+void CsvDialectTest::excelSeparatorLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(char, separator);
+    QFETCH(QStringList, header);
+    QFETCH(QStringList, firstRow);
+    QFETCH(QList<qsizetype>, malformedLines);
+    CSVImport reader = importBytes(bytes);
+    QCOMPARE(reader.separator(), separator);
+    QCOMPARE(reader.header(), header);
+    QCOMPARE(reader.row(0), firstRow);
+    QList<qsizetype> lines;
+    for (const ImportReport::MalformedRow &row : reader.report().malformedRows())
+        lines.append(row.line);
+    QCOMPARE(lines, malformedLines);
 }
 
 void CsvDialectTest::dates_data()
