@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -96,6 +97,17 @@ qsizetype declaredSeparatorLine(QByteArrayView text)
     if (at < text.size() && text.at(at) == '\r')
         ++at;
     return at < text.size() && text.at(at) == '\n' ? at + 1 : 0;
+}
+
+// Drops the spaces that follow the separator before each field but the
+// first.
+void skipSpacesAfterSeparators(QByteArrayView text, std::vector<Field> &fields)
+{
+    for (size_t i = 1; i < fields.size(); ++i) {
+        Field &f = fields[i];
+        while (f.start < f.end && text.at(f.start) == ' ')
+            ++f.start;
+    }
 }
 
 // Whether the rows end in a carriage return alone, as the files of classic
@@ -341,6 +353,7 @@ void CSVImport::openDevice(QIODevice &device)
 void CSVImport::scan()
 {
     const QByteArrayView text(m_text);
+    m_spaceAfterSeparator = false;
     // Excel can put a line "sep=;" before the header to name the separator.
     qsizetype headerAt = 0;
     qsizetype headerLine = 1;
@@ -374,6 +387,12 @@ void CSVImport::scan()
         m_map = std::make_unique<CSVColumnMap>(m_header);
         return;
     }
+    // Written by hand or by some tools: "First Name, Last Name".
+    m_spaceAfterSeparator = fields.size() > 1 && std::all_of(fields.cbegin() + 1, fields.cend(), [&text](const Field &f) {
+        return f.end > f.start && text.at(f.start) == ' ';
+    });
+    if (m_spaceAfterSeparator)
+        skipSpacesAfterSeparators(text, fields);
     for (const Field &f : fields)
         m_header.append(CSVRowParser::value(text, f));
     m_map = std::make_unique<CSVColumnMap>(m_header);
@@ -438,6 +457,8 @@ void CSVImport::readFields(qsizetype row, std::vector<Field> &fields) const
         CSVRowParser::readLine(m_text, at, m_separator, &fields);
     else
         CSVRowParser::readRow(m_text, at, m_separator, &fields);
+    if (m_spaceAfterSeparator)
+        skipSpacesAfterSeparators(m_text, fields);
 }
 
 QStringList CSVImport::row(qsizetype index) const

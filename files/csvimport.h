@@ -60,6 +60,9 @@ private:
 
     QByteArray m_text;                      // the file as UTF-8
     char m_separator = ',';
+    // "First Name, Last Name": the header has a space after every
+    // separator, and such spaces are no part of any field.
+    bool m_spaceAfterSeparator = false;
     QStringList m_header;
     std::unique_ptr<CSVColumnMap> m_map;
     std::vector<qsizetype> m_rowStarts;     // per data row

@@ -37,6 +37,8 @@ private Q_SLOTS:
     void separators();
     void excelSeparatorLine_data();
     void excelSeparatorLine();
+    void spaceAfterSeparator_data();
+    void spaceAfterSeparator();
     void dates_data();
     void dates();
     void typeLabels_data();
@@ -378,6 +380,45 @@ void CsvDialectTest::excelSeparatorLine()
     for (const ImportReport::MalformedRow &row : reader.report().malformedRows())
         lines.append(row.line);
     QCOMPARE(lines, malformedLines);
+}
+
+// "First Name, Last Name": when every separator of the header is followed
+// by a space, those spaces belong to no name and to no value; otherwise
+// spaces stay where they are.
+void CsvDialectTest::spaceAfterSeparator_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("header");
+    QTest::addColumn<QStringList>("firstRow");
+    QTest::newRow("comma and space, a quoted value after the space")
+        << QByteArray("First Name, Last Name, Notes\nAnn, Lee, \"tea, not coffee\"\n")
+        << QStringList { "First Name", "Last Name", "Notes" } << QStringList { "Ann", "Lee", "tea, not coffee" };
+    QTest::newRow("semicolon and spaces, rows without them")
+        << QByteArray("First Name;  Last Name\nAnn;Lee\n") << QStringList { "First Name", "Last Name" }
+        << QStringList { "Ann", "Lee" };
+    QTest::newRow("a value of spaces only is empty")
+        << QByteArray("First Name, Notes\nAnn,    \n") << QStringList { "First Name", "Notes" }
+        << QStringList { "Ann", "" };
+    QTest::newRow("spaces after some separators only: kept")
+        << QByteArray("First Name, Last Name,Notes\nAnn, Lee,x\n") << QStringList { "First Name", " Last Name", "Notes" }
+        << QStringList { "Ann", " Lee", "x" };
+    QTest::newRow("spaces at the start of a row: kept")
+        << QByteArray("First Name, Last Name\n  Ann, Lee\n") << QStringList { "First Name", "Last Name" }
+        << QStringList { "  Ann", "Lee" };
+}
+
+void CsvDialectTest::spaceAfterSeparator()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, header);
+    QFETCH(QStringList, firstRow);
+    CSVImport reader = importBytes(bytes);
+    QCOMPARE(reader.header(), header);
+    QCOMPARE(reader.row(0), firstRow);
+    if (header.at(1) == QLatin1String("Last Name")) {
+        const Contact contact = reader.next();
+        QCOMPARE(contact.fullName, QStringLiteral("Ann Lee"));
+    }
 }
 
 void CsvDialectTest::dates_data()
