@@ -393,8 +393,9 @@ void CSVImport::scan()
     });
     if (m_spaceAfterSeparator)
         skipSpacesAfterSeparators(text, fields);
+    // Spaces around a column's name are no part of it.
     for (const Field &f : fields)
-        m_header.append(CSVRowParser::value(text, f));
+        m_header.append(CSVRowParser::value(text, f).trimmed());
     m_map = std::make_unique<CSVColumnMap>(m_header);
 
     const qsizetype columns = m_header.size();
