@@ -607,13 +607,16 @@ Contact CSVImport::next()
             touch(p, column.group);
         switch (column.role) {
         case Role::Value: {
+            // Spaces around a part of a name would show in the full name
+            // and keep it from matching the same name stored before.
+            const QString &kept = groups[size_t(column.group)].kind == ENTITY_NAME ? value.trimmed() : value;
             // Columns that share an entity column (Outlook's "Street 2",
             // "Street 3") are joined by a space.
             const QVariant *before = p->entity.find(column.entityColumn);
             if (!before)
-                p->entity.setText(column.entityColumn, value);
+                p->entity.setText(column.entityColumn, kept);
             else
-                p->entity.setText(column.entityColumn, before->toString() + u' ' + value);
+                p->entity.setText(column.entityColumn, before->toString() + u' ' + kept);
             p->hasValues = true;
             if (groups[size_t(column.group)].kind == ENTITY_EVENT)
                 p->dateColumn = i;

@@ -418,7 +418,8 @@ void CsvDialectTest::spaceAfterSeparator()
     CSVImport reader = importBytes(bytes);
     QCOMPARE(reader.header(), header);
     QCOMPARE(reader.row(0), firstRow);
-    if (header.at(1) == QLatin1String("Last Name") && firstRow.at(1) == QLatin1String("Lee")) {
+    if (header.at(1) == QLatin1String("Last Name")) {
+        // Name parts are read without spaces around them either way.
         const Contact contact = reader.next();
         QCOMPARE(contact.fullName, QStringLiteral("Ann Lee"));
     }
