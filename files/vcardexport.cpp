@@ -1,5 +1,6 @@
 #include "files/vcardexport.h"
 
+#include "contacts/labeltables.h"
 #include "files/vcardtypes.h"
 
 #include <QStringEncoder>
@@ -401,6 +402,17 @@ bool takesLabel(int kind)
     }
 }
 
+// The label that carries a phone's type when TEL has no TYPE word for it
+// ("Main", "Work Mobile", "Assistant" ...), or none. Read back, the label
+// gives the number its type again.
+QString phoneTypeLabel(const Entity &phone)
+{
+    const int code = typeCode(phone, data2);
+    if (code == 0 || !vcardtypes::phoneType(code).isEmpty())
+        return QString();
+    return labelOf(phoneTypeLabels(), code);
+}
+
 template<typename Sink>
 void writeCard(Sink &sink, const Contact &contact)
 {
@@ -410,14 +422,16 @@ void writeCard(Sink &sink, const Contact &contact)
     int groups = 0;
     for (auto it = contact.entities.cbegin(); it != contact.entities.cend(); ++it) {
         for (const Entity &e : it.value()) {
-            const QString label = takesLabel(it.key()) ? e.text(data3) : QString();
+            QString label = takesLabel(it.key()) ? e.text(data3) : QString();
+            if (label.isEmpty() && it.key() == ENTITY_PHONE)
+                label = phoneTypeLabel(e);
             if (label.isEmpty()) {
                 writeEntity(sink, it.key(), e);
                 continue;
             }
             // A custom label goes with its line as the label of their group
             // (item1.TEL:... item1.X-ABLabel:Summer house), as address books
-            // write it.
+            // write it; so does the name of a phone type TEL has no word for.
             char group[16];
             const int length = std::snprintf(group, sizeof group, "item%d", ++groups);
             sink.setGroup(QByteArrayView(group, length));

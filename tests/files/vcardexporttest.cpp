@@ -196,10 +196,14 @@ void VCardExportTest::entityLines_data()
     QTest::newRow("phone type in other digits") << int(ENTITY_PHONE)
                                                 << entity({ { data1, "1" }, { data2, QStringLiteral("\u0662") } })
                                                 << QList<QByteArray> { "TEL:1" };
-    QTest::newRow("phone type without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "7" } })
-                                             << QList<QByteArray> { "TEL:1" };
-    QTest::newRow("phone main without TYPE") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "12" } })
-                                             << QList<QByteArray> { "TEL:1" };
+    QTest::newRow("phone type without TYPE or label") << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "7" } })
+                                                      << QList<QByteArray> { "TEL:1" };
+    QTest::newRow("phone main without TYPE goes as its label")
+        << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "12" } })
+        << QList<QByteArray> { "item1.TEL:1", "item1.X-ABLabel;CHARSET=UTF-8:Main" };
+    QTest::newRow("phone work mobile without TYPE goes as its label")
+        << int(ENTITY_PHONE) << entity({ { data1, "1" }, { data2, "17" } })
+        << QList<QByteArray> { "item1.TEL:1", "item1.X-ABLabel;CHARSET=UTF-8:Work Mobile" };
     QTest::newRow("e-mail work") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "2" } })
                                  << QList<QByteArray> { "EMAIL;TYPE=internet,work:a@b" };
     QTest::newRow("e-mail home") << int(ENTITY_EMAIL) << entity({ { data1, "a@b" }, { data2, "1" } })
