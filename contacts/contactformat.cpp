@@ -95,3 +95,17 @@ void addGroupMembership(QList<Entity> &memberships, const QString &groupName)
     membership.setText(data2, groupName);
     memberships.append(std::move(membership));
 }
+
+bool isAllContactsGroup(QStringView groupName)
+{
+    static constexpr char16_t word[] = u"mycontacts";
+    qsizetype matched = 0;
+    for (const QChar c : groupName) {
+        if (c == u' ')
+            continue;
+        if (matched == 10 || c.toLower() != QChar(word[matched]))
+            return false;
+        ++matched;
+    }
+    return matched == 10;
+}

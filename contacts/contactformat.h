@@ -3,6 +3,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
 class Entity;
 
@@ -28,5 +29,9 @@ class Entity;
 // Adds a membership of the group named `groupName` (its data2) unless the
 // list already holds one of that name.
 void addGroupMembership(QList<Entity> &memberships, const QString &groupName);
+
+// Whether a group name is Google's group of all contacts ("myContacts", in
+// any letter case and spacing), which is no group of the user's.
+[[nodiscard]] bool isAllContactsGroup(QStringView groupName);
 
 #endif

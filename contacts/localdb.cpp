@@ -127,16 +127,22 @@ const QByteArray &kindSql(int kind, bool insert)
     return texts[size_t(kind)][insert ? 1 : 0];
 }
 
+// One of the kind's written columns as the row holds it: a photo's data4
+// is its digest.
+void bindValue(Sqlite3Sql &sql, int kind, int column, const Entity &entity, const QString &digest)
+{
+    if (kind == ENTITY_PHOTO && column == data4)
+        sql.addTextParam(digest);
+    else if (column == data15)
+        sql.addBlobParam(entity.bytes(data15));
+    else
+        sql.addTextParam(entity.text(column));   // absent: ''
+}
+
 void bindColumns(Sqlite3Sql &sql, int kind, const Entity &entity, const QString &digest)
 {
-    for (int column : columnsOf(kind)->write) {
-        if (kind == ENTITY_PHOTO && column == data4)
-            sql.addTextParam(digest);
-        else if (column == data15)
-            sql.addBlobParam(entity.bytes(data15));
-        else
-            sql.addTextParam(entity.text(column));   // absent: ''
-    }
+    for (int column : columnsOf(kind)->write)
+        bindValue(sql, kind, column, entity, digest);
 }
 
 // Rows per multi-row insert. Each statement run costs SQLite a fixed amount
@@ -177,19 +183,12 @@ void bindRow(Sqlite3Sql &sql, qint64 contactId, int kind, const Entity &entity, 
     sql.addInt64Param(contactId).addIntParam(kind).addTextParam(entity.srcId);
     const std::initializer_list<int> &write = columnsOf(kind)->write;
     for (int column : AllWriteColumns) {
-        const bool written = std::find(write.begin(), write.end(), column) != write.end();
-        if (column == data15) {
-            if (written)
-                sql.addBlobParam(entity.bytes(data15));
-            else
-                sql.addNullParam();
-        } else if (!written) {
+        if (std::find(write.begin(), write.end(), column) != write.end())
+            bindValue(sql, kind, column, entity, digest);
+        else if (column == data15)
+            sql.addNullParam();
+        else
             sql.addTextParam(QString());
-        } else if (kind == ENTITY_PHOTO && column == data4) {
-            sql.addTextParam(digest);
-        } else {
-            sql.addTextParam(entity.text(column));
-        }
     }
 }
 

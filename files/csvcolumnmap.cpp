@@ -1,5 +1,6 @@
 #include "files/csvcolumnmap.h"
 
+#include "contacts/contactformat.h"
 #include "contacts/entitykind.h"
 #include "contacts/labeltables.h"
 #include "files/csvheadertable.h"
@@ -350,9 +351,9 @@ const QHash<QString, int> &typeWords(int kind)
 {
     static const QHash<int, QHash<QString, int>> tables = [] {
         QHash<int, QHash<QString, int>> all;
-        const auto fill = [&all](int kind, const LabelTable &labels,
+        const auto fill = [&all](int k, const LabelTable &labels,
                                  std::initializer_list<std::pair<const char *, int>> aliases) {
-            QHash<QString, int> &words = all[kind];
+            QHash<QString, int> &words = all[k];
             for (auto it = labels.cbegin(); it != labels.cend(); ++it)
                 words.insert(it.value().toLower(), it.key());
             words.insert(QStringLiteral("other"), 0);
@@ -425,7 +426,7 @@ QStringList CSVColumnMap::groupNames(const QString &value)
         if (name.isEmpty() || names.contains(name))
             continue;
         // Google's group of all contacts is no group of the user's.
-        if (QString(name).remove(u' ').compare(QLatin1String("mycontacts"), Qt::CaseInsensitive) == 0)
+        if (isAllContactsGroup(name))
             continue;
         names.append(name);
     }

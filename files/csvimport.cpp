@@ -24,17 +24,6 @@ QString tr(const char *key)
     return QCoreApplication::translate("ImportReport", key);
 }
 
-// Values Outlook writes into every row for "nothing set"; a column holding
-// only these has lost nothing.
-bool isPlaceholder(const QString &value)
-{
-    static const QStringList placeholders { QStringLiteral("Normal"),        QStringLiteral("False"),
-                                            QStringLiteral("Unspecified"),   QStringLiteral("0/0/00"),
-                                            QStringLiteral("0.0.00"),        QStringLiteral("Keine Angabe"),
-                                            QStringLiteral("Aus"),           QStringLiteral("Nicht angegeben") };
-    return value.trimmed().isEmpty() || placeholders.contains(value);
-}
-
 // A value of only white space and line breaks holds nothing.
 inline bool isBlank(QStringView value)
 {
@@ -59,18 +48,24 @@ bool isBlank(QByteArrayView value)
     return true;
 }
 
-// isPlaceholder() on a field's UTF-8 bytes.
+// Values Outlook writes into every row for "nothing set"; a column holding
+// only these (or nothing but white space) has lost nothing.
+constexpr const char *placeholders[] = { "Normal", "False", "Unspecified", "0/0/00",
+                                          "0.0.00", "Keine Angabe", "Aus", "Nicht angegeben" };
+
+bool isPlaceholder(const QString &value)
+{
+    return isBlank(value) || std::any_of(std::begin(placeholders), std::end(placeholders), [&value](const char *p) {
+               return value == QLatin1String(p);
+           });
+}
+
+// The same on a field's UTF-8 bytes.
 bool isPlaceholder(QByteArrayView value)
 {
-    static constexpr const char *placeholders[] = { "Normal", "False", "Unspecified", "0/0/00",
-                                                    "0.0.00", "Keine Angabe", "Aus", "Nicht angegeben" };
-    if (isBlank(value))
-        return true;
-    for (const char *placeholder : placeholders) {
-        if (value == QByteArrayView(placeholder))
-            return true;
-    }
-    return false;
+    return isBlank(value) || std::any_of(std::begin(placeholders), std::end(placeholders), [value](const char *p) {
+               return value == QByteArrayView(p);
+           });
 }
 
 QString separatorName(char separator)

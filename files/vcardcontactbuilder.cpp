@@ -264,6 +264,18 @@ QStringList componentsOf(const VCardStore::Property &p, qsizetype skip = 0)
     return isPlainAscii(p) ? VCardContactBuilder::asciiComponents(p.value, skip) : splitComponents(textOf(p));
 }
 
+// Whether any of the components from `from` up to `to` (the end when
+// negative) holds text.
+bool anyText(const QStringList &components, qsizetype from, qsizetype to = -1)
+{
+    const qsizetype end = to < 0 ? components.size() : qMin(to, components.size());
+    for (qsizetype i = from; i < end; ++i) {
+        if (!components.at(i).trimmed().isEmpty())
+            return true;
+    }
+    return false;
+}
+
 // What one card is being read into.
 struct CardState
 {
@@ -281,6 +293,12 @@ struct CardState
     };
     QVarLengthArray<NotKept, 8> notKeptNames;
 
+    // Something the contact has no place for, named by a report text key.
+    void notKeptItem(const char *key) const
+    {
+        if (report)
+            report->addNotKept(QCoreApplication::translate("ImportReport", key));
+    }
     void notKept(QByteArrayView name)
     {
         if (!report)
@@ -440,8 +458,7 @@ void readName(CardState &state, const VCardStore::Property &n, const NameOrderHi
     for (qsizetype i = 0; i < components.size() && i < 5; ++i)
         name.setText(columns[i], components.at(i));
     // A name has five parts; what some programs write after them is lost.
-    if (std::any_of(components.cbegin() + qMin<qsizetype>(5, components.size()), components.cend(),
-                    [](const QString &c) { return !c.trimmed().isEmpty(); }))
+    if (anyText(components, 5))
         state.notKept(n.name);
     state.contact.fullName = formatPersonName(name);
     name.setText(data1, state.contact.fullName);
@@ -452,10 +469,8 @@ void readAddress(CardState &state, const VCardStore::Property &p)
     static constexpr int columns[] = { data4, data7, data8, data9, data10 };
     // Post office box and extended address have no column.
     const QStringList components = componentsOf(p);
-    if (state.report
-        && ((!components.isEmpty() && !components.at(0).trimmed().isEmpty())
-            || (components.size() > 1 && !components.at(1).trimmed().isEmpty())))
-        state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_PO_BOX"));
+    if (anyText(components, 0, 2))
+        state.notKeptItem("IDS_IMPORT_NOT_KEPT_PO_BOX");
     Entity &address = newEntity(state.contact, ENTITY_POSTAL_ADDRESS, 7);
     // Columns in ascending order; data1 gets its text once the address can
     // be formatted.
@@ -538,44 +553,27 @@ void readIm(CardState &state, const VCardStore::Property &p, Prop id)
 void readCategories(CardState &state, const VCardStore::Property &p)
 {
     const QString raw = textOf(p);
-    QStringList names;
-    const bool backslashes = raw.contains(u'\\');
-    if (!backslashes) {
-        // Without backslashes the names are the pieces between the commas.
-        qsizetype start = 0;
-        for (qsizetype i = 0; i <= raw.size(); ++i) {
-            if (i == raw.size() || raw.at(i) == u',') {
-                const QStringView name = QStringView(raw).sliced(start, i - start).trimmed();
-                if (!name.isEmpty() && !names.contains(name))
-                    names.append(name.toString());
-                start = i + 1;
-            }
-        }
-    }
-    QString current;
-    for (qsizetype i = 0; backslashes && i <= raw.size(); ++i) {
-        if (i == raw.size() || raw.at(i) == u',') {
-            const QString name = (state.escapes ? VCardContactBuilder::unescapeText(current) : current).trimmed();
-            if (!name.isEmpty() && !names.contains(name))
-                names.append(name);
-            current.clear();
-        } else if (raw.at(i) == u'\\' && state.escapes && i + 1 < raw.size()) {
-            current.append(raw.at(i));   // kept for unescapeText, with the escaped character
-            current.append(raw.at(++i));
-        } else {
-            current.append(raw.at(i));
-        }
-    }
     QList<Entity> &memberships = state.contact.entities[ENTITY_GROUP_MEMBERSHIP];
     if (memberships.capacity() == 0)
-        memberships.reserve(names.size());
-    for (const QString &name : std::as_const(names)) {
-        // Google puts every contact into its system group "myContacts"; it is
-        // no group of the user's (the CSV reader drops it as well).
-        if ((name.size() == 10 && name.compare(QLatin1String("mycontacts"), Qt::CaseInsensitive) == 0)
-            || (name.size() == 11 && name.compare(QLatin1String("my contacts"), Qt::CaseInsensitive) == 0))
+        memberships.reserve(raw.count(u',') + 1);
+    // The names are the pieces between the commas that no backslash escapes.
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= raw.size(); ++i) {
+        if (i < raw.size() && raw.at(i) == u'\\' && state.escapes && i + 1 < raw.size()) {
+            ++i;   // the escaped character belongs to the name
             continue;
-        addGroupMembership(memberships, name);
+        }
+        if (i < raw.size() && raw.at(i) != u',')
+            continue;
+        const QStringView piece = QStringView(raw).sliced(start, i - start);
+        start = i + 1;
+        const QString name = (state.escapes && piece.contains(u'\\') ? VCardContactBuilder::unescapeText(piece.toString())
+                                                                        : piece.toString())
+                                 .trimmed();
+        // Google puts every contact into its system group "myContacts"; it
+        // is no group of the user's (the CSV reader drops it as well).
+        if (!name.isEmpty() && !isAllContactsGroup(name))
+            addGroupMembership(memberships, name);
     }
 }
 
@@ -754,13 +752,12 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
     case Prop::Photo: {
         QByteArray image;
         if (!photoBytes(p, image)) {
-            if (state.report)
-                state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_PHOTO_LINK"));
+            state.notKeptItem("IDS_IMPORT_NOT_KEPT_PHOTO_LINK");
             break;
         }
         // A contact has one photo: a later one takes its place.
-        if (contact.hasEntities(ENTITY_PHOTO) && state.report)
-            state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO"));
+        if (contact.hasEntities(ENTITY_PHOTO))
+            state.notKeptItem("IDS_IMPORT_NOT_KEPT_EXTRA_PHOTO");
         firstEntity(contact, ENTITY_PHOTO).setValue(data15, image);
         break;
     }
@@ -830,9 +827,8 @@ void readProperty(CardState &state, Prop id, const VCardStore::Property &p)
     case Prop::Org: {
         const QStringList components = componentsOf(p);
         // Company;Department;Unit...: units below the department have no column.
-        if (state.report && std::any_of(components.cbegin() + qMin<qsizetype>(2, components.size()),
-                                        components.cend(), [](const QString &c) { return !c.trimmed().isEmpty(); }))
-            state.report->addNotKept(QCoreApplication::translate("ImportReport", "IDS_IMPORT_NOT_KEPT_ORG_UNIT"));
+        if (anyText(components, 2))
+            state.notKeptItem("IDS_IMPORT_NOT_KEPT_ORG_UNIT");
         if (!components.isEmpty())
             setFirst(state, p, ENTITY_ORGANIZATION, data1, components.at(0), 3);
         else
@@ -895,6 +891,19 @@ QString decodeLocal8Bit(QByteArrayView value)
 
 } // namespace
 
+namespace {
+
+// A contact without a name of its own takes `text` as its given name.
+void nameAsGivenName(Contact &contact, const QString &text)
+{
+    Entity &name = firstEntity(contact, ENTITY_NAME, 2);
+    name.setText(data2, text);
+    contact.fullName = formatPersonName(name);
+    name.setText(data1, contact.fullName);
+}
+
+} // namespace
+
 Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, ImportReport *report)
 {
     // One pass over the card. N is applied at the end, when FN and VERSION
@@ -953,26 +962,18 @@ Contact VCardContactBuilder::build(const VCardStore &store, qsizetype card, Impo
     // John") is not kept: the name shown is always the one formatted from N.
     if (!names.isEmpty() && !hints.fn.isEmpty() && !contact.fullName.isEmpty() && hints.fn != contact.fullName)
         state.notKept("FN");
-    if (contact.fullName.isEmpty() && !hints.fn.isEmpty()) {
-        // Some exports carry only the formatted name, or an empty N beside
-        // it (a company card: N:;;;; and FN:Acme Inc.); keep it rather than
-        // import a nameless contact, which would not be imported at all.
-        Entity &name = firstEntity(contact, ENTITY_NAME, 2);
-        name.setText(data2, hints.fn);
-        contact.fullName = formatPersonName(name);
-        name.setText(data1, contact.fullName);
-    }
+    // Some exports carry only the formatted name, or an empty N beside it
+    // (a company card: N:;;;; and FN:Acme Inc.); keep it rather than import
+    // a nameless contact, which would not be imported at all.
+    if (contact.fullName.isEmpty() && !hints.fn.isEmpty())
+        nameAsGivenName(contact, hints.fn);
     if (contact.fullName.isEmpty() && !names.isEmpty()) {
         // A company's card with an empty N and no FN (Evolution: "N:" and
         // "FN" with no value): the company is its name.
         const QList<Entity> &organizations = std::as_const(contact).entitiesOf(ENTITY_ORGANIZATION);
         const QString company = organizations.isEmpty() ? QString() : organizations.first().text(data1).trimmed();
-        if (!company.isEmpty()) {
-            Entity &name = firstEntity(contact, ENTITY_NAME, 2);
-            name.setText(data2, company);
-            contact.fullName = formatPersonName(name);
-            name.setText(data1, contact.fullName);
-        }
+        if (!company.isEmpty())
+            nameAsGivenName(contact, company);
     }
     if (report)
         state.reportNotKept();
